@@ -1,0 +1,27 @@
+// The program folder (where the executable, its data files and pics/ live) and the place of
+// the settings file, which moves to the user's config folder when the program folder is read-only.
+#pragma once
+
+#include <functional>
+#include <string>
+
+// Full path of the running executable, from /proc/self/exe; "" when it cannot be read.
+std::string ExecutablePath();
+
+// Folder of the running executable, without a trailing slash; "" when unknown.
+std::string ExecutableFolder();
+
+// Whether the current user may create files in folder.
+bool IsWritableFolder(const std::string& folder);
+
+// The per-user folder for Tonvera's settings: $XDG_CONFIG_HOME/tonvera when that variable holds an
+// absolute path, else $HOME/.config/tonvera. Not created here.
+std::string UserConfigFolder();
+
+// Where "Tonvera.ini" lives: beside the program when programDir is writable (a build tree or a
+// per-user install), else in UserConfigFolder(), which is created when missing, so settings of a
+// system-wide install are never silently lost. The second form takes the writability test, so both
+// branches can be tried whoever runs the program.
+std::string SettingsFilePath(const std::string& programDir);
+std::string SettingsFilePath(const std::string& programDir,
+                             const std::function<bool(const std::string&)>& isWritable);
