@@ -1,0 +1,100 @@
+// Where the executable lives and where the settings file goes.
+#include "platform/ProgramFolder.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <string>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// A fresh temporary folder, removed with the object.
+struct TempFolder {
+    fs::path path;
+    TempFolder()
+    {
+        std::string pattern = (fs::temp_directory_path() / "tonvera-folder-XXXXXX").string();
+        path = mkdtemp(pattern.data());
+    }
+    ~TempFolder() { fs::remove_all(path); }
+};
+
+// Sets an environment variable for one test and restores it afterwards.
+struct ScopedEnv {
+    std::string name;
+    bool had = false;
+    std::string old;
+    ScopedEnv(const char* variable, const std::string& value) : name(variable)
+    {
+        if (const char* current = std::getenv(variable)) {
+            had = true;
+            old = current;
+        }
+        setenv(variable, value.c_str(), 1);
+    }
+    ~ScopedEnv()
+    {
+        if (had)
+            setenv(name.c_str(), old.c_str(), 1);
+        else
+            unsetenv(name.c_str());
+    }
+};
+
+} // namespace
+
+TEST(ExecutableFolder, IsTheFolderOfThisTestProgram)
+{
+    const fs::path exe = ExecutablePath();
+    ASSERT_TRUE(exe.is_absolute()) << exe;
+    EXPECT_TRUE(fs::equivalent(exe, "/proc/self/exe"));
+    EXPECT_EQ(ExecutableFolder(), exe.parent_path().string());
+}
+
+TEST(SettingsFilePath, BesideTheProgramWhenItsFolderIsWritable)
+{
+    TempFolder program;
+    EXPECT_TRUE(IsWritableFolder(program.path.string()));
+    EXPECT_EQ(SettingsFilePath(program.path.string()), (program.path / "Tonvera.ini").string());
+    EXPECT_EQ(SettingsFilePath(program.path.string() + "/"), (program.path / "Tonvera.ini").string());
+}
+
+TEST(SettingsFilePath, InTheUserConfigFolderWhenTheProgramFolderIsReadOnly)
+{
+    TempFolder program, config;
+    const fs::path configHome = config.path / "nested" / "config";
+    ScopedEnv xdg("XDG_CONFIG_HOME", configHome.string());
+    const auto readOnly = [](const std::string&) { return false; };
+
+    const fs::path settings = SettingsFilePath(program.path.string(), readOnly);
+    EXPECT_EQ(settings, configHome / "tonvera" / "Tonvera.ini");
+    EXPECT_TRUE(fs::is_directory(configHome / "tonvera")) << "the folder is created when missing";
+    EXPECT_FALSE(fs::exists(settings)) << "only the folder is made, not the file";
+    EXPECT_EQ(SettingsFilePath(program.path.string(), readOnly), settings) << "an existing folder is fine";
+}
+
+TEST(SettingsFilePath, AMissingProgramFolderCountsAsReadOnly)
+{
+    TempFolder config;
+    ScopedEnv xdg("XDG_CONFIG_HOME", config.path.string());
+    EXPECT_FALSE(IsWritableFolder((config.path / "missing").string()));
+    EXPECT_EQ(fs::path(SettingsFilePath((config.path / "missing").string())),
+              config.path / "tonvera" / "Tonvera.ini");
+}
+
+TEST(UserConfigFolder, FallsBackToHomeWhenXdgConfigHomeIsUnsetOrRelative)
+{
+    TempFolder home;
+    ScopedEnv homeVar("HOME", home.path.string());
+    {
+        ScopedEnv xdg("XDG_CONFIG_HOME", "relative/config");
+        EXPECT_EQ(fs::path(UserConfigFolder()), home.path / ".config" / "tonvera");
+    }
+    {
+        ScopedEnv xdg("XDG_CONFIG_HOME", "");
+        EXPECT_EQ(fs::path(UserConfigFolder()), home.path / ".config" / "tonvera");
+    }
+}
