@@ -1,0 +1,83 @@
+// Chord calculation and the finder-mark rule.
+#include "chords/ChordBook.h"
+#include "chords/DegreeCode.h"
+#include "chords/Notes.h"
+
+int DegreeCodeField(const std::string& code, std::size_t first)
+{
+    const auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
+    if (code.size() < first + 2 || !isDigit(code[first]) || !isDigit(code[first + 1]))
+        throw ChordError("'" + code + "' is not a valid integer value");
+    return (code[first] - '0') * 10 + (code[first + 1] - '0');
+}
+
+namespace {
+
+// The root note of a calculated chord: 49 (C#) .. 60 (C), C being the highest.
+int chordRootNote(const TRootInfo& root)
+{
+    const int note = root.pitchClass + 48;
+    return note < 49 ? 60 : note;
+}
+
+}  // namespace
+
+void ChordBook::CalculateChord(const std::string& name, int root)
+{
+    const auto type = ChordTypes.find(name);
+    if (type == ChordTypes.end() || type->second.degrees.empty())
+        throw ChordError("invalid chord type: " + name);
+    if (root < 0 || root >= RootCount)
+        throw ChordError("Root not selected!");
+
+    const std::vector<std::string>& codes = type->second.degrees;
+    const std::size_t n = codes.size();
+    CurrentChord.notes.assign(n, 0);
+    CurrentChord.colours.assign(n, 0);
+    CurrentChord.degreeLabels.assign(n, std::string());
+    CurrentChord.noteNames.assign(n, std::string());
+
+    const TRootInfo& info = RootTable[root];
+    const int rootNote = chordRootNote(info);
+    for (std::size_t i = 0; i < n; ++i) {
+        const std::string& code = codes[i];
+        CurrentChord.degreeLabels[i] = DegreeLabel(code);
+        if (const auto colour = ColourMap.find(code); colour != ColourMap.end())
+            CurrentChord.colours[i] = colour->second;
+        const int step = DegreeNumber(code) - 1;
+        const int semitones = DegreeSemitones(code);
+        CurrentChord.notes[i] = rootNote + semitones;
+
+        // The letter follows the degree; "natural" is that letter's pitch counted from
+        // the C at or below the root (a degree "00" reaches the B below it).
+        const int letter = info.letter + step;
+        const int octaves = int((letter - FloorMod(letter, 7)) / 7);
+        const int natural = LetterSemitones[FloorMod(letter, 7)] + 12 * octaves;
+        const int d = info.pitchClass + semitones - natural;
+        CurrentChord.noteNames[i] = LetterNames[FloorMod(letter, 7)];
+        if (d > 2 || d < -2)
+            throw ChordError("Internal error: calculate chord, fd>2!");
+        CurrentChord.noteNames[i].append(d > 0 ? d : -d, d > 0 ? '#' : 'b');
+    }
+}
+
+int MarkSoundingNote(GameType game, int code)
+{
+    if (game == gtPiano)
+        return code;
+    const int string = code / 256;
+    if (code < 0 || string >= int(OpenStringNote.size()))
+        return -1;
+    return OpenStringNote[string] + code % 256;
+}
+
+void SetMarkLabel(std::map<int, std::string>& marks, int code, const std::string& label,
+                  GameType game, int finderMode)
+{
+    if (game == gtGuitar && finderMode == 1) {
+        for (auto it = marks.begin(); it != marks.end();)
+            it = it->first / 256 == code / 256 ? marks.erase(it) : std::next(it);
+    }
+    if (code >= 0)
+        marks[code] = label;
+}

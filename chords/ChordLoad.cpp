@@ -1,0 +1,205 @@
+// Readers of the chord types file and the voicing files.
+#include "chords/ChordBook.h"
+#include "chords/TextUtil.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+const char* const ChordsFileName = "chords.def";
+
+std::string joinPath(const std::string& folder, const std::string& name)
+{
+    if (folder.empty())
+        return name;
+    return folder.back() == '/' ? folder + name : folder + "/" + name;
+}
+
+// The whole file split into lines; a file that cannot be opened counts as missing.
+std::vector<std::string> readLines(const std::string& folder, const std::string& name)
+{
+    const std::string path = joinPath(folder, name);
+    std::error_code error;
+    std::ifstream in;
+    if (!std::filesystem::is_directory(path, error))
+        in.open(path, std::ios::binary);
+    if (!in.is_open())
+        throw ChordError("File not found: " + name);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return SplitLines(text.str());
+}
+
+// A line trimmed, cut at its first ";" and trimmed again.
+std::string stripComment(const std::string& raw)
+{
+    std::string line = TrimBlanks(raw);
+    const std::size_t semicolon = line.find(';');
+    if (semicolon != std::string::npos)
+        line = TrimBlanks(std::string_view(line).substr(0, semicolon));
+    return line;
+}
+
+ChordError syntaxError(int index, const std::string& fileName)
+{
+    return ChordError("syntax error: line=" + std::to_string(index) + ", file=" + fileName);
+}
+
+// A decimal integer with optional leading blanks and sign, and nothing after it;
+// anything else, and a value outside int, reads as 65535.
+int voicingNumber(const std::string& field)
+{
+    std::size_t i = 0;
+    while (i < field.size() && (field[i] == ' ' || field[i] == '\t'))
+        ++i;
+    bool negative = false;
+    if (i < field.size() && (field[i] == '+' || field[i] == '-'))
+        negative = field[i++] == '-';
+    if (i == field.size())
+        return UnplayedString;
+    std::int64_t value = 0;
+    for (; i < field.size(); ++i) {
+        if (field[i] < '0' || field[i] > '9')
+            return UnplayedString;
+        value = value * 10 + (field[i] - '0');
+        if (value > std::int64_t(INT_MAX) + 1)
+            return UnplayedString;
+    }
+    if (negative)
+        value = -value;
+    if (value < INT_MIN || value > INT_MAX)
+        return UnplayedString;
+    return int(value);
+}
+
+std::int64_t magnitude(int value) { return value < 0 ? -std::int64_t(value) : value; }
+
+}  // namespace
+
+void ChordBook::LoadChordDefinitions(const std::string& folder, GameType game)
+{
+    ChordTypes.clear();
+    ChordLists.clear();
+    ChordAliases.clear();
+    ListMembers.clear();
+    VoicingIndex.clear();
+    VoicingCategories.clear();
+    Voicings.clear();
+    Game = game;
+
+    loadChordTypes(folder);
+    for (const auto& [list, members] : ChordLists) {
+        std::string text;
+        for (const std::string& member : members)
+            text += "(" + member + ")";
+        ListMembers[list] = text;
+    }
+    loadVoicings(folder, game);
+}
+
+void ChordBook::loadChordTypes(const std::string& folder)
+{
+    const std::vector<std::string> lines = readLines(folder, ChordsFileName);
+    std::string currentList;
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        processChordLine(stripComment(lines[i]), int(i), currentList);
+}
+
+void ChordBook::processChordLine(std::string line, int index, std::string& currentList)
+{
+    if (line.empty())
+        return;
+    std::string head;
+    const char delimiter = NextToken(line, head, ",=:");
+    if (head.empty())
+        throw syntaxError(index, ChordsFileName);
+    head = LowerCase(head);
+
+    if (delimiter == ':' && head == "list") {
+        NextToken(line, currentList, ",");
+        return;
+    }
+
+    TChordStruct& chord = ChordTypes[head];
+    chord.line = index;
+    if (!currentList.empty())
+        ChordLists[currentList].push_back(head);
+
+    if (delimiter == ',') {
+        std::string piece;
+        while (!line.empty()) {
+            NextToken(line, piece, ",");
+            if (!piece.empty())
+                chord.degrees.push_back(piece);
+        }
+    } else if (delimiter == '=') {
+        std::string target;
+        NextToken(line, target, ",");
+        const auto found = ChordTypes.find(target);
+        if (found == ChordTypes.end() || found->second.degrees.empty())
+            throw ChordError("error '" + target + "' not yet defined: line=" + std::to_string(index) +
+                             ", file=" + ChordsFileName);
+        ChordAliases[head].push_back(target);
+        ChordAliases[target].push_back(head);
+        std::vector<std::string> degrees = found->second.degrees;
+        chord.degrees = std::move(degrees);
+    }
+}
+
+void ChordBook::loadVoicings(const std::string& folder, GameType game)
+{
+    const std::string fileName = game == gtPiano ? "pianochords.def" : "guitarchords.def";
+    const std::vector<std::string> lines = readLines(folder, fileName);
+    // Every line holds at most one voicing, so this capacity is never exceeded.
+    Voicings.reserve(lines.size());
+    const std::string* currentCategory = nullptr;
+    std::string previousKey;
+    for (std::size_t j = 0; j < lines.size(); ++j)
+        processVoicingLine(stripComment(lines[j]), int(j), fileName, currentCategory, previousKey);
+}
+
+void ChordBook::processVoicingLine(const std::string& stripped, int index, const std::string& fileName,
+                                   const std::string*& currentCategory, std::string& previousKey)
+{
+    if (stripped.empty())
+        return;
+    if (stripped.front() == '[') {
+        std::string name = stripped.substr(1);
+        if (!name.empty() && name.back() == ']')
+            name.pop_back();
+        auto entry = VoicingCategories.insert_or_assign(name, int(Voicings.size())).first;
+        currentCategory = &entry->first;
+        return;
+    }
+
+    std::string line = stripped;
+    TChord chord;
+    NextToken(line, chord.root, ",");
+    NextToken(line, chord.name, ",");
+    if (chord.root.empty() || chord.name.empty())
+        throw syntaxError(index, fileName);
+    std::string field;
+    while (!line.empty()) {
+        NextToken(line, field, ",");
+        if (!field.empty())
+            chord.numbers.push_back(voicingNumber(field));
+    }
+    if (chord.numbers.empty())
+        return;
+    if (Game == gtPiano)
+        std::stable_sort(chord.numbers.begin() + 1, chord.numbers.end(),
+                         [](int a, int b) { return magnitude(a) < magnitude(b); });
+    chord.category = currentCategory;
+
+    const std::string key = LowerCase(chord.name);
+    Voicings.push_back(std::move(chord));
+    auto& runs = VoicingIndex[key];
+    if (runs.empty() || key != previousKey)
+        runs.push_back(&Voicings.back());
+    previousKey = key;
+}

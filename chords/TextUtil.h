@@ -1,0 +1,25 @@
+// Small 8-bit text helpers shared by the definition-file readers and the window.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Cuts the head off line up to the first character of delimiters. token gets the text
+// before it (never trimmed), line loses everything up to and including it, and the
+// delimiter is returned. With no delimiter, token takes the whole line, line becomes
+// empty and '\0' is returned.
+char NextToken(std::string& line, std::string& token, std::string_view delimiters);
+
+// Removes leading and trailing characters at or below the space character.
+std::string TrimBlanks(std::string_view text);
+
+// ASCII lower-casing; other bytes are kept.
+std::string LowerCase(std::string_view text);
+
+// Equal without regard to ASCII case.
+bool SameText(std::string_view a, std::string_view b);
+
+// Splits a whole file's text into lines at CR LF, CR or LF. A final line break does
+// not start an extra line.
+std::vector<std::string> SplitLines(std::string_view text);
