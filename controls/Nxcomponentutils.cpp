@@ -1,0 +1,31 @@
+// Font helpers of the skinned controls.
+#include "controls/Nxcomponentutils.h"
+
+#include <cmath>
+
+void MakeFontAntialiased(QFont& font)
+{
+    font.setStyleStrategy(QFont::PreferAntialias);
+}
+
+QFont FontFromPixels(const QString& family, int pixels, bool bold)
+{
+    const bool systemSans = family.compare(QLatin1String("MS Sans Serif"), Qt::CaseInsensitive) == 0;
+    QFont font(systemSans ? QStringLiteral("Sans Serif") : family);
+    font.setStyleHint(QFont::SansSerif);
+    font.setPixelSize(std::max(1, pixels));
+    font.setBold(bold);
+    MakeFontAntialiased(font);
+    return font;
+}
+
+QFont FontFromPoints(const QString& family, int points, bool bold)
+{
+    // Points are at 96 dpi: the pixel height is points * 96 / 72, rounded.
+    return FontFromPixels(family, int(std::lround(points * 96.0 / 72.0)), bold);
+}
+
+LabelFont DefaultLabelFont()
+{
+    return {FontFromPoints(QStringLiteral("MS Sans Serif"), 8), Qt::black};
+}

@@ -1,0 +1,440 @@
+// TNXPanel: state machine, picture slots and painting of the skinned button.
+#include "controls/Nxpanel.h"
+
+#include "controls/Timage.h"
+
+#include <QEnterEvent>
+#include <QFocusEvent>
+#include <QMouseEvent>
+#include <QPainter>
+
+#include <filesystem>
+#include <stdexcept>
+
+namespace {
+
+bool fileExists(const std::string& name)
+{
+    std::error_code error;
+    return std::filesystem::is_regular_file(name, error);
+}
+
+LabelFont antialiased(LabelFont font)
+{
+    MakeFontAntialiased(font.font);
+    return font;
+}
+
+} // namespace
+
+TNXPanel::TNXPanel(QWidget* parent) : QWidget(parent)
+{
+    // Moves arrive without a button held, as the hover look needs them.
+    setMouseTracking(true);
+    fonts_.fill(DefaultLabelFont());
+}
+
+TNXPanel::~TNXPanel() = default;
+
+void TNXPanel::Loaded()
+{
+    if (state_ != StateNotLoaded)
+        return;
+    state_ = StateIdle;
+    hoverRequested_ = true;
+    leaveRequested_ = true;
+    for (int slot : {SlotIdle, SlotChecked, SlotDisabled, SlotMouseMove, SlotMouseDown})
+        MakeFontAntialiased(fonts_[slot].font);
+}
+
+bool TNXPanel::HoldsPicture(int slot) const
+{
+    return slot >= 0 && slot < 5 && !std::holds_alternative<std::monostate>(pictures_[slot]);
+}
+
+void TNXPanel::SetPicOnIdle(const std::string& name)
+{
+    if (name == picNames_[SlotIdle])
+        return;
+    SetPicture(SlotIdle, name);
+    state_ = StateIdle;
+    update();
+}
+
+void TNXPanel::SetPicOnMouseMove(const std::string& name)
+{
+    if (name != picNames_[SlotMouseMove])
+        SetPicture(SlotMouseMove, name);
+}
+
+void TNXPanel::SetPicOnMouseDown(const std::string& name)
+{
+    if (name != picNames_[SlotMouseDown])
+        SetPicture(SlotMouseDown, name);
+}
+
+void TNXPanel::SetPicOnChecked(const std::string& name)
+{
+    if (name == picNames_[SlotChecked])
+        return;
+    SetPicture(SlotChecked, name);
+    update();
+}
+
+void TNXPanel::SetPicOnDisabled(const std::string& name)
+{
+    if (name != picNames_[SlotDisabled])
+        SetPicture(SlotDisabled, name);
+}
+
+// The shared part of the five picture setters, for a name that changed.
+void TNXPanel::SetPicture(int slot, const std::string& name)
+{
+    if (!fileExists(name)) {
+        picNames_[slot].clear();
+        throw std::runtime_error("File not found : " + name);
+    }
+    picNames_[slot] = name;
+    try {
+        SetImage(UseAlpha ? 1 : 0, slot, name);
+    } catch (const std::exception&) {
+        picNames_[slot].clear();
+        throw std::runtime_error("Error loading : " + name);
+    }
+}
+
+void TNXPanel::SetImage(int kind, int slot, const std::string& name)
+{
+    FreeImage(slot);
+    if (kind == 1) {
+        pictures_[slot] = AlphaImage(name);
+        return;
+    }
+    TPicture picture;
+    try {
+        LoadImageToPicture(picture, name);
+    } catch (...) {
+        FreeImage(slot);
+        throw;
+    }
+    pictures_[slot] = std::move(picture);
+}
+
+void TNXPanel::FreeImage(int slot)
+{
+    pictures_[slot] = std::monostate{};
+}
+
+bool TNXPanel::ImageDraw(QImage& canvas, int slot) const
+{
+    if (const auto* alpha = std::get_if<AlphaImage>(&pictures_[slot])) {
+        alpha->Draw(canvas, 0, 0);
+        return true;
+    }
+    if (const auto* picture = std::get_if<TPicture>(&pictures_[slot])) {
+        if (!picture->Empty()) {
+            QPainter painter(&canvas);
+            painter.setCompositionMode(QPainter::CompositionMode_Source);
+            painter.drawImage(0, 0, picture->Bitmap);
+        }
+        return true;
+    }
+    return false;
+}
+
+void TNXPanel::SetText(const std::string& text)
+{
+    if (text == text_)
+        return;
+    text_ = text;
+    update();
+}
+
+void TNXPanel::SetTextMarginX(int value)
+{
+    if (value == textMarginX_)
+        return;
+    textMarginX_ = value;
+    if (textMarginOn_)
+        update();
+}
+
+void TNXPanel::SetTextMarginY(int value)
+{
+    if (value == textMarginY_)
+        return;
+    textMarginY_ = value;
+    if (textMarginOn_)
+        update();
+}
+
+void TNXPanel::SetTextMoveX(int value)
+{
+    if (value == textMoveX_)
+        return;
+    textMoveX_ = value;
+    update();
+}
+
+void TNXPanel::SetTextMoveY(int value)
+{
+    if (value == textMoveY_)
+        return;
+    textMoveY_ = value;
+    update();
+}
+
+void TNXPanel::SetTextMarginOn(bool value)
+{
+    if (value == textMarginOn_)
+        return;
+    textMarginOn_ = value;
+    update();
+}
+
+void TNXPanel::SetAlignment(Qt::AlignmentFlag alignment)
+{
+    alignment_ = alignment;
+    update();
+}
+
+void TNXPanel::SetFontOnIdle(const LabelFont& font)
+{
+    fonts_.fill(antialiased(font));
+    update();
+}
+
+void TNXPanel::SetFontOnMouseMove(const LabelFont& font)
+{
+    fonts_[SlotMouseMove] = antialiased(font);
+}
+
+void TNXPanel::SetFontOnMouseDown(const LabelFont& font)
+{
+    fonts_[SlotMouseDown] = antialiased(font);
+}
+
+void TNXPanel::SetFontOnChecked(const LabelFont& font)
+{
+    fonts_[SlotChecked] = antialiased(font);
+    state_ = checked_ ? StateChecked : StateIdle;
+    update();
+}
+
+void TNXPanel::SetFontOnDisabled(const LabelFont& font)
+{
+    fonts_[SlotDisabled] = antialiased(font);
+}
+
+void TNXPanel::SetChecked(bool checked)
+{
+    if (checked == checked_)
+        return;
+    checked_ = checked;
+    state_ = checked ? StateChecked : StateIdle;
+    update();
+}
+
+void TNXPanel::SetBkColor(const QColor& colour)
+{
+    bkColor_ = colour;
+    update();
+}
+
+// The pointer came to rest inside (Qt's enter event is the hover notification).
+void TNXPanel::MEnter()
+{
+    if (HoldsPicture(SlotMouseMove))
+        state_ = StateMouseMove;
+    update();
+    hoverRequested_ = false;
+    leaveRequested_ = true;
+}
+
+void TNXPanel::MLeave()
+{
+    if (HoldsPicture(SlotIdle))
+        state_ = StateIdle;
+    update();
+    leaveRequested_ = false;
+    hoverRequested_ = true;
+}
+
+void TNXPanel::MouseDown(Qt::MouseButton button, Qt::MouseButtons, Qt::KeyboardModifiers modifiers, int x, int y)
+{
+    if (HoldsPicture(SlotMouseDown) && state_ != StateMouseDown) {
+        state_ = StateMouseDown;
+        update();
+    }
+    emit mouseDown(button, modifiers, x, y);
+}
+
+void TNXPanel::MouseMove(Qt::MouseButtons held, Qt::KeyboardModifiers modifiers, int x, int y)
+{
+    if (HoldsPicture(SlotMouseMove) && !(held & Qt::LeftButton) && state_ != StateMouseMove) {
+        state_ = StateMouseMove;
+        update();
+        leaveRequested_ = true;
+    }
+    emit mouseMove(modifiers, x, y);
+}
+
+void TNXPanel::Click()
+{
+    emit clicked();
+}
+
+void TNXPanel::enterEvent(QEnterEvent*)
+{
+    if (hoverRequested_)
+        MEnter();
+}
+
+void TNXPanel::leaveEvent(QEvent*)
+{
+    if (leaveRequested_)
+        MLeave();
+}
+
+void TNXPanel::mousePressEvent(QMouseEvent* event)
+{
+    const QPoint p = event->position().toPoint();
+    pressedLeft_ = event->button() == Qt::LeftButton;
+    MouseDown(event->button(), event->buttons(), event->modifiers(), p.x(), p.y());
+}
+
+void TNXPanel::mouseMoveEvent(QMouseEvent* event)
+{
+    const QPoint p = event->position().toPoint();
+    MouseMove(event->buttons(), event->modifiers(), p.x(), p.y());
+}
+
+void TNXPanel::mouseReleaseEvent(QMouseEvent* event)
+{
+    // A click is a left press and release inside the panel.
+    const bool click = pressedLeft_ && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
+    if (event->button() == Qt::LeftButton)
+        pressedLeft_ = false;
+    if (click)
+        Click();
+}
+
+void TNXPanel::focusInEvent(QFocusEvent* event)
+{
+    QWidget::focusInEvent(event);
+    emit focusEntered();
+}
+
+void TNXPanel::focusOutEvent(QFocusEvent* event)
+{
+    QWidget::focusOutEvent(event);
+    emit focusLeft();
+}
+
+void TNXPanel::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::EnabledChange)
+        update();
+    QWidget::changeEvent(event);
+}
+
+void TNXPanel::PaintPlainFace(QImage& canvas) const
+{
+    canvas.fill(bkColor_);
+}
+
+void TNXPanel::CopyBackground(QImage& canvas) const
+{
+    const QImage& source = BackgroundImage->Canvas();
+    if (source.isNull())
+        return;
+    const QPoint origin = BackgroundImage->mapFromGlobal(mapToGlobal(QPoint(0, 0)));
+    QPainter painter(&canvas);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.drawImage(QPoint(0, 0), source, QRect(origin, size()));
+}
+
+void TNXPanel::paintEvent(QPaintEvent*)
+{
+    // Composed off screen; what no step paints stays transparent and shows the parent.
+    QImage canvas(size(), QImage::Format_ARGB32);
+    canvas.fill(Qt::transparent);
+    bool painted = false;
+    if (BackgroundImage) {
+        CopyBackground(canvas);
+    } else if (UseAlpha) {
+        PaintPlainFace(canvas);
+        painted = true;
+    }
+
+    const LabelFont* font = &fonts_[SlotDisabled];
+    if (state_ >= 0 && HoldsPicture(state_) && isEnabled()) {
+        if (checked_ && HoldsPicture(SlotChecked)) {
+            painted = ImageDraw(canvas, SlotChecked);
+            font = &fonts_[SlotChecked];
+        } else {
+            painted = ImageDraw(canvas, state_);
+            const int fontSlot = (state_ == StateMouseMove || state_ == StateMouseDown) ? state_ : int(SlotIdle);
+            font = &fonts_[fontSlot];
+        }
+    } else if (ImageDraw(canvas, SlotDisabled)) {
+        painted = true;
+    }
+    if (!painted)
+        PaintPlainFace(canvas);
+    DrawLabel(canvas, *font);
+
+    QPainter painter(this);
+    painter.drawImage(0, 0, canvas);
+}
+
+void TNXPanel::DrawLabel(QImage& canvas, const LabelFont& font) const
+{
+    if (text_.empty())
+        return;
+    QPainter painter(&canvas);
+    painter.setFont(font.font);
+    painter.setPen(font.colour);
+    const QFontMetrics metrics(font.font);
+    QString s = QString::fromLatin1(text_.data(), qsizetype(text_.size()));
+    int h = metrics.height();
+    int w = metrics.horizontalAdvance(s);
+    const bool pressed = state_ == StateMouseDown;
+
+    if (s.contains(QChar(10))) {
+        h *= 1 + int(s.count(QChar(10)));
+        const int x = textMarginX_ + (pressed ? textMoveX_ : 0);
+        const int y = textMarginY_ + (pressed ? textMoveY_ : 0);
+        const int top = (height() - h) / 2 + y - 1;
+        const int bottom = (height() + h) / 2 + y + 1;
+        painter.drawText(QRect(x, top, width() - 3, bottom - top), Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap, s);
+        return;
+    }
+
+    // Shorten a label that does not fit, from the end, keeping room for "..".
+    bool shortened = false;
+    while (w + textMarginX_ >= width() - 3 && s.size() > 1) {
+        s.chop(1);
+        w = metrics.horizontalAdvance(s + QStringLiteral(".."));
+        shortened = true;
+    }
+    if (shortened)
+        s += QStringLiteral("..");
+    int x = 0;
+    int y = (height() - h) / 2;
+    if (!textMarginOn_) {
+        if (alignment_ == Qt::AlignLeft)
+            x = 2;
+        else if (alignment_ == Qt::AlignRight)
+            x = width() - w - 2;
+        else
+            x = (width() - w) / 2;
+    }
+    x += textMarginX_;
+    y += textMarginY_;
+    if (pressed) {
+        x += textMoveX_;
+        y += textMoveY_;
+    }
+    painter.drawText(QPoint(x, y + metrics.ascent()), s);
+}

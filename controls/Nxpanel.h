@@ -1,0 +1,148 @@
+// TNXPanel: the skinned picture button. It paints itself from up to five
+// pictures (idle, mouse over, pressed, checked, disabled) and draws a one- or
+// multi-line label over them in one of five fonts. Called on the GUI thread.
+#pragma once
+
+#include "common/Vexel/src/PicUtils.h"
+#include "controls/Nxcomponentutils.h"
+
+#include <QColor>
+#include <QWidget>
+
+#include <array>
+#include <string>
+#include <variant>
+
+class TImage;
+
+class TNXPanel : public QWidget {
+    Q_OBJECT
+public:
+    // Picture slots; the state value doubles as the slot of its look.
+    enum Slot { SlotIdle = 0, SlotMouseMove = 1, SlotMouseDown = 2, SlotChecked = 3, SlotDisabled = 4 };
+    // -1 until Loaded, then idle, mouse over, pressed or checked.
+    enum StateValue { StateNotLoaded = -1, StateIdle = 0, StateMouseMove = 1, StateMouseDown = 2, StateChecked = 3 };
+
+    explicit TNXPanel(QWidget* parent = nullptr);
+    ~TNXPanel() override;
+
+    // Arms hover and leave tracking and makes the fonts antialiased. Runs once;
+    // later calls do nothing. Call it after the parent is set, before the pictures.
+    void Loaded();
+    int State() const { return state_; }
+
+    // Picture setters: an unchanged name does nothing; a missing file clears the
+    // name and throws "File not found : <name>" (the slot keeps its picture);
+    // a load failure clears the name and the slot and throws "Error loading : <name>".
+    void SetPicOnIdle(const std::string& name);
+    void SetPicOnMouseMove(const std::string& name);
+    void SetPicOnMouseDown(const std::string& name);
+    void SetPicOnChecked(const std::string& name);
+    void SetPicOnDisabled(const std::string& name);
+    const std::string& GetPicOnIdle() const { return picNames_[SlotIdle]; }
+    const std::string& GetPicOnMouseMove() const { return picNames_[SlotMouseMove]; }
+    const std::string& GetPicOnMouseDown() const { return picNames_[SlotMouseDown]; }
+    const std::string& GetPicOnChecked() const { return picNames_[SlotChecked]; }
+    const std::string& GetPicOnDisabled() const { return picNames_[SlotDisabled]; }
+    // Whether a slot holds a picture (an undecodable file still fills its slot).
+    bool HoldsPicture(int slot) const;
+
+    void SetText(const std::string& text);
+    const std::string& GetText() const { return text_; }
+    void SetTextMarginX(int value);
+    void SetTextMarginY(int value);
+    void SetTextMoveX(int value);
+    void SetTextMoveY(int value);
+    void SetTextMarginOn(bool value);
+    int GetTextMarginX() const { return textMarginX_; }
+    int GetTextMarginY() const { return textMarginY_; }
+    int GetTextMoveX() const { return textMoveX_; }
+    int GetTextMoveY() const { return textMoveY_; }
+    bool GetTextMarginOn() const { return textMarginOn_; }
+    // Where a one-line label sits when the text margin is off: Qt::AlignLeft,
+    // Qt::AlignRight or Qt::AlignHCenter (the default).
+    void SetAlignment(Qt::AlignmentFlag alignment);
+    Qt::AlignmentFlag Alignment() const { return alignment_; }
+
+    // Setting the idle font replaces all five; the others replace only their own.
+    void SetFontOnIdle(const LabelFont& font);
+    void SetFontOnMouseMove(const LabelFont& font);
+    void SetFontOnMouseDown(const LabelFont& font);
+    void SetFontOnChecked(const LabelFont& font);
+    void SetFontOnDisabled(const LabelFont& font);
+    const LabelFont& FontOnIdle() const { return fonts_[SlotIdle]; }
+    const LabelFont& FontOnMouseMove() const { return fonts_[SlotMouseMove]; }
+    const LabelFont& FontOnMouseDown() const { return fonts_[SlotMouseDown]; }
+    const LabelFont& FontOnChecked() const { return fonts_[SlotChecked]; }
+    const LabelFont& FontOnDisabled() const { return fonts_[SlotDisabled]; }
+
+    void SetChecked(bool checked);
+    bool Checked() const { return checked_; }
+    // Colour of the plain face drawn where no picture is.
+    void SetBkColor(const QColor& colour);
+    QColor BkColor() const { return bkColor_; }
+    // Pictures set from now on keep their alpha and are blended over the face.
+    bool UseAlpha = false;
+    // A canvas whose content shows through behind the panel; not owned.
+    TImage* BackgroundImage = nullptr;
+
+    // Storage for the program; never drawn and never read by the panel.
+    void SetCaption(const std::string& caption) { caption_ = caption; }
+    const std::string& Caption() const { return caption_; }
+    int Tag() const { return tag_; }
+    void SetTag(int tag) { tag_ = tag; }
+
+signals:
+    void mouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int x, int y);
+    void mouseMove(Qt::KeyboardModifiers modifiers, int x, int y);
+    void clicked();
+    void focusEntered();
+    void focusLeft();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void enterEvent(QEnterEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    using Picture = std::variant<std::monostate, TPicture, AlphaImage>;
+
+    void SetPicture(int slot, const std::string& name);
+    void SetImage(int kind, int slot, const std::string& name);
+    void FreeImage(int slot);
+    bool ImageDraw(QImage& canvas, int slot) const;
+    void MEnter();
+    void MLeave();
+    void MouseDown(Qt::MouseButton button, Qt::MouseButtons held, Qt::KeyboardModifiers modifiers, int x, int y);
+    void MouseMove(Qt::MouseButtons held, Qt::KeyboardModifiers modifiers, int x, int y);
+    void Click();
+    void PaintPlainFace(QImage& canvas) const;
+    void CopyBackground(QImage& canvas) const;
+    void DrawLabel(QImage& canvas, const LabelFont& font) const;
+
+    std::array<std::string, 5> picNames_;
+    std::array<Picture, 5> pictures_;
+    std::array<LabelFont, 5> fonts_;
+    QColor bkColor_ = Qt::black;
+    std::string text_;
+    std::string caption_;
+    int textMarginX_ = 0;
+    int textMoveX_ = 0;
+    int textMoveY_ = 0;
+    int textMarginY_ = 0;
+    bool textMarginOn_ = false;
+    Qt::AlignmentFlag alignment_ = Qt::AlignHCenter;
+    bool checked_ = false;
+    int state_ = StateNotLoaded;
+    int tag_ = 0;
+    bool pressedLeft_ = false;
+    // Hover and leave notifications are one-shot requests, re-armed by each other.
+    bool hoverRequested_ = false;
+    bool leaveRequested_ = false;
+};

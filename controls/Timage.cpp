@@ -1,0 +1,66 @@
+// TImage: a canvas widget painting itself from its own image.
+#include "controls/Timage.h"
+
+#include "common/Vexel/src/PicUtils.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+TImage::TImage(QWidget* parent) : QWidget(parent)
+{
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setMouseTracking(true);
+}
+
+QImage& TImage::Canvas()
+{
+    if (canvas_.isNull() && width() > 0 && height() > 0)
+        SetCanvasSize(width(), height());
+    return canvas_;
+}
+
+void TImage::SetCanvasSize(int width, int height)
+{
+    canvas_ = QImage(width, height, QImage::Format_RGB32);
+    canvas_.fill(Qt::black);
+    update();
+}
+
+void TImage::SetPicture(const QImage& picture)
+{
+    canvas_ = picture.convertToFormat(QImage::Format_RGB32);
+    update();
+}
+
+void TImage::LoadPicture(const std::string& file)
+{
+    TPicture picture;
+    LoadImageToPicture(picture, file);
+    SetPicture(picture.Bitmap);
+}
+
+void TImage::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), Qt::black);
+    if (!canvas_.isNull())
+        painter.drawImage(0, 0, canvas_);
+}
+
+void TImage::mousePressEvent(QMouseEvent* event)
+{
+    const QPoint p = event->position().toPoint();
+    emit mouseDown(event->button(), event->modifiers(), p.x(), p.y());
+}
+
+void TImage::mouseMoveEvent(QMouseEvent* event)
+{
+    const QPoint p = event->position().toPoint();
+    emit mouseMove(event->modifiers(), p.x(), p.y());
+}
+
+void TImage::mouseReleaseEvent(QMouseEvent* event)
+{
+    const QPoint p = event->position().toPoint();
+    emit mouseUp(event->button(), event->modifiers(), p.x(), p.y());
+}
