@@ -1,0 +1,122 @@
+// Chord playback content and the sound commands.
+#include "midi/Tmidicontent.h"
+
+#include "midi/Player.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace {
+
+constexpr unsigned kVolumeController = 7;
+constexpr unsigned kNoteVelocity = 100;
+constexpr uint32_t kNoteTicks = 500;        // 2083 ms at the fixed tempo
+constexpr uint32_t kRootNoteTicks = 128;    // 533 ms
+constexpr unsigned kFinderNoteVelocity = 80;
+constexpr unsigned kFinderNoteMs = 600;
+constexpr int kLowestRootNote = 36;         // C2
+
+uint8_t clampedPatch(int patch) { return static_cast<uint8_t>(patch & 0x7F); }
+
+void addChannelSetup(TMIDIContent& content, uint8_t channel, int volume, int patch)
+{
+    content.Add(MakeControlChange(0, channel, kVolumeController, static_cast<unsigned>(volume)));
+    content.Add(MakeProgramChange(0, channel, clampedPatch(patch)));
+}
+
+} // namespace
+
+TMIDIContent::TMIDIContent() : data_(1, 120)
+{
+    data_.tempos.emplace_back(0, 500000);
+    TimeSigEvent fourFour;
+    fourFour.SetNumerator(4);
+    fourFour.SetDenominator(4);
+    data_.timeSignatures.push_back(fourFour);
+}
+
+void TMIDIContent::Clear() { data_.Track(0)->Clear(); }
+
+void TMIDIContent::Add(const MIDIEvent& event)
+{
+    MIDITrackProxy proxy(*data_.Track(0));
+    proxy.Append(event);
+}
+
+bool TMIDIContent::Play() { return _player && _player->Play(data_); }
+
+MIDIEvent MakeControlChange(uint32_t tick, uint8_t channel, unsigned controller, unsigned value)
+{
+    MIDIEvent event(tick, kControlChange, channel);
+    event.SetData1(controller);
+    event.SetData2(value);
+    return event;
+}
+
+MIDIEvent MakeProgramChange(uint32_t tick, uint8_t channel, unsigned program)
+{
+    MIDIEvent event(tick, kProgramChange, channel);
+    event.SetData1(program);
+    return event;
+}
+
+MIDIEvent MakeNote(uint32_t tick, uint8_t channel, unsigned note, unsigned velocity)
+{
+    MIDIEvent event(tick, velocity != 0 ? kNoteOn : kNoteOff, channel);
+    event.SetData1(note);
+    event.SetVelocity(velocity);
+    return event;
+}
+
+void PlayChord(TMIDIContent& content, const ChordToPlay& chord, const PlaybackSettings& settings)
+{
+    if (chord.notes.empty())
+        return;
+    content.Clear();
+    addChannelSetup(content, kRootChannel, settings.rootVolume, settings.rootPatch);
+    addChannelSetup(content, kChordChannel, settings.chordVolume, settings.chordPatch);
+    // 240 ticks per second at the fixed tempo.
+    const uint32_t stagger =
+        settings.arpeggio ? static_cast<uint32_t>(std::max(0, settings.staggerMs) * 240 * 0.001) : 0;
+    uint32_t t = 0;
+    unsigned lastNote = 0;
+    for (size_t i = 0; i < chord.notes.size(); ++i) {
+        if (chord.notes[i] == kUnplayedString)
+            continue;
+        const bool isRoot = i < chord.labels.size() && !chord.labels[i].empty() && chord.labels[i][0] == 'R';
+        const uint8_t channel = isRoot ? kRootChannel : kChordChannel;
+        int note = std::abs(chord.notes[i]);
+        if (chord.guitarVariation && i < kGuitarOpenStringNotes.size())
+            note += kGuitarOpenStringNotes[i];
+        lastNote = static_cast<unsigned>(note);
+        content.Add(MakeNote(t, channel, lastNote, kNoteVelocity));
+        content.Add(MakeNote(t + kNoteTicks, channel, lastNote, 0));
+        t += stagger;
+    }
+    content.Add(MakeNote(t + kNoteTicks, kChordChannel, lastNote, 0));
+    content.Add(MakeNote(t + kNoteTicks, kRootChannel, lastNote, 0));
+    content.Play();
+}
+
+void PlayRootNote(TMIDIContent& content, int rootPitchClass, const PlaybackSettings& settings)
+{
+    if (_player)
+        _player->Stop();
+    content.Clear();
+    addChannelSetup(content, kRootChannel, settings.rootVolume, settings.rootPatch);
+    const unsigned note = static_cast<unsigned>(((rootPitchClass % 12) + 12) % 12 + kLowestRootNote);
+    content.Add(MakeNote(0, kRootChannel, note, kNoteVelocity));
+    content.Add(MakeNote(kRootNoteTicks, kRootChannel, note, 0));
+    content.Add(MakeNote(kRootNoteTicks + 1, kRootChannel, note, 0));
+    content.Play();
+}
+
+void SoundFinderNote(int note, const PlaybackSettings& settings)
+{
+    if (!_player)
+        return;
+    const MIDIEvent noteOn = MakeNote(0, kRootChannel, static_cast<unsigned>(note) & 0xFF, kFinderNoteVelocity);
+    _player->SendEvent(MakeControlChange(0, kRootChannel, kVolumeController, static_cast<unsigned>(settings.rootVolume)));
+    _player->SendEvent(MakeProgramChange(0, kRootChannel, clampedPatch(settings.rootPatch)));
+    _player->PlayNoteFor(noteOn, kFinderNoteMs);
+}
