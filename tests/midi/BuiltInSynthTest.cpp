@@ -1,0 +1,105 @@
+// The built-in synthesizer: a C major triad played through the player into FluidSynth,
+// rendered offline, holds its three fundamentals well above a frequency outside the chord.
+#include "PlayerFixture.h"
+
+#include "midi/Tmidicontent.h"
+#include "platform/FluidSynthOut.h"
+
+#include <cmath>
+
+namespace {
+
+// One synthesizer as the only device, so the player plays into it.
+class OfflineSynthList : public MidiDeviceList {
+public:
+    explicit OfflineSynthList(std::shared_ptr<OfflineSynth> synth) : synth_(std::move(synth)) {}
+    unsigned Count() const override { return 1; }
+    bool Name(unsigned index, std::string& name) const override
+    {
+        if (index != 0)
+            return false;
+        name = kBuiltInSynthName;
+        return true;
+    }
+    MidiOutHandle Open(unsigned index) override { return index == 0 ? synth_ : nullptr; }
+
+private:
+    std::shared_ptr<OfflineSynth> synth_;
+};
+
+// Power of one frequency in the left channel (Goertzel).
+double powerAt(const std::vector<float>& stereo, double sampleRate, double frequency)
+{
+    const double coefficient = 2 * std::cos(2 * M_PI * frequency / sampleRate);
+    double previous = 0, beforePrevious = 0;
+    for (size_t i = 0; i < stereo.size(); i += 2) {
+        const double s = stereo[i] + coefficient * previous - beforePrevious;
+        beforePrevious = previous;
+        previous = s;
+    }
+    return previous * previous + beforePrevious * beforePrevious - coefficient * previous * beforePrevious;
+}
+
+double peakOf(const std::vector<float>& samples)
+{
+    double peak = 0;
+    for (float s : samples)
+        peak = std::max(peak, static_cast<double>(std::fabs(s)));
+    return peak;
+}
+
+std::shared_ptr<OfflineSynth> openSynth()
+{
+    const std::string soundFont = FindGeneralMidiSoundFont();
+    return soundFont.empty() ? nullptr : OfflineSynth::Open(soundFont);
+}
+
+TEST(BuiltInSynthTest, CMajorTriadSoundsItsThreeNotes)
+{
+    auto synth = openSynth();
+    if (!synth)
+        GTEST_SKIP() << "no General MIDI SoundFont installed";
+    Player player(std::make_shared<OfflineSynthList>(synth));
+    _player = &player;
+    TMIDIContent content;
+    PlaybackSettings settings; // piano, volume 100
+    PlayChord(content, ChordToPlay{{60, 64, 67}, {"R", "3", "5"}, false}, settings);
+    sleepMs(100); // the note-ons are out after tick 1 (4 ms)
+    const auto sound = synth->Render(static_cast<size_t>(synth->SampleRate())); // one second
+    player.Stop();
+    _player = nullptr;
+
+    const double rate = synth->SampleRate();
+    const double outside = powerAt(sound, rate, 293.7); // D4, not in the chord
+    for (double fundamental : {261.6, 329.6, 392.0})
+        EXPECT_GT(powerAt(sound, rate, fundamental), 20 * outside) << fundamental << " Hz";
+}
+
+TEST(BuiltInSynthTest, BlockChordAtFullVolumePeaksNearMinusSixDbWithoutClipping)
+{
+    auto synth = openSynth();
+    if (!synth)
+        GTEST_SKIP() << "no General MIDI SoundFont installed";
+    Player player(std::make_shared<OfflineSynthList>(synth));
+    _player = &player;
+    TMIDIContent content;
+    PlaybackSettings settings;
+    settings.rootVolume = settings.chordVolume = 120;
+    PlayChord(content, ChordToPlay{{48, 60, 64, 67, 72}, {"R", "R", "3", "5", "R"}, false}, settings);
+    sleepMs(100);
+    const double peak = peakOf(synth->Render(static_cast<size_t>(synth->SampleRate())));
+    player.Stop();
+    _player = nullptr;
+    const double dbfs = 20 * std::log10(peak);
+    EXPECT_LT(peak, 1.0);
+    EXPECT_GT(dbfs, -12.0);
+    RecordProperty("peak_dbfs", std::to_string(dbfs));
+}
+
+TEST(BuiltInSynthTest, OpeningFailsCleanlyWithoutSoundFontOrAudio)
+{
+    EXPECT_EQ(OfflineSynth::Open("/nonexistent/none.sf2"), nullptr);
+    EXPECT_EQ(OpenBuiltInSynth("/nonexistent/none.sf2"), nullptr);
+}
+
+} // namespace
