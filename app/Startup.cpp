@@ -1,0 +1,33 @@
+#include "app/Startup.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+#include <iostream>
+
+ProgramWindows CreateProgramWindows(const MainFormSetup& setup)
+{
+    ProgramWindows windows;
+    windows.main = std::make_unique<TMainForm>(setup);
+    windows.main->FormCreate();
+    windows.about = std::make_unique<TSplashScreen>(setup.folder);
+    windows.settings = std::make_unique<TSettings>(setup.settingsFile, setup.firstParameter, setup.player);
+    windows.main->SetSettingsDialog(windows.settings.get());
+    windows.main->SetAboutWindow(windows.about.get());
+    return windows;
+}
+
+std::string StartupFailureText(const std::string& message)
+{
+    return "General error: \n" + message;
+}
+
+int ReportStartupFailure(const std::string& message)
+{
+    const std::string text = StartupFailureText(message);
+    QApplication::beep();
+    std::cerr << text << std::endl;
+    QMessageBox box(QMessageBox::Critical, "Tonvera", QString::fromLatin1(text.c_str()), QMessageBox::Ok);
+    box.exec();
+    return 1;
+}

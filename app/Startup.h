@@ -1,0 +1,28 @@
+// The program's windows, made in their start-up order, and the report of a failed start.
+// Called on the GUI thread.
+#pragma once
+
+#include "app/Tmainform.h"
+#include "dialogs/Settingsdialog.h"
+#include "dialogs/Tsplashscreen.h"
+
+#include <memory>
+#include <string>
+
+struct ProgramWindows {
+    std::unique_ptr<TMainForm> main;
+    std::unique_ptr<TSplashScreen> about;
+    std::unique_ptr<TSettings> settings;
+};
+
+// The main window (with its creation step), then the about window, then the settings
+// dialog, which loads the settings the creation step may just have written. Throws what
+// the creation step throws.
+ProgramWindows CreateProgramWindows(const MainFormSetup& setup);
+
+// The text a failed start shows: "General error: \n" and the error's message.
+std::string StartupFailureText(const std::string& message);
+
+// Beeps, prints the text on standard error, shows it in a message box and returns the
+// program's exit status, 1.
+int ReportStartupFailure(const std::string& message);

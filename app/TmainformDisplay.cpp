@@ -1,0 +1,202 @@
+// The chord display: the big root and chord labels, the row of degrees and note names,
+// the variation list, and what plays when.
+#include "app/Tmainform.h"
+
+#include "chords/Notes.h"
+#include "controls/Nxcomponentutils.h"
+#include "controls/Nxpanel.h"
+#include "controls/Timage.h"
+#include "dialogs/Settingsdialog.h"
+#include "midi/Player.h"
+#include "midi/Tmidicontent.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPainter>
+#include <QSlider>
+#include <QSpinBox>
+#include <QTimer>
+
+namespace {
+
+// The player's end-of-sequence notice; the window accepts it and does nothing with it.
+constexpr uint32_t kSequenceEndMessage = 0x8000 + 100;
+const QEvent::Type kSequenceEndEvent = static_cast<QEvent::Type>(QEvent::User + 100);
+
+PlaybackSettings playbackSettings(const TSettings* settings, bool arpeggio)
+{
+    PlaybackSettings result;
+    if (settings) {
+        result.rootPatch = settings->RootPatch->currentIndex();
+        result.chordPatch = settings->ChordPatch->currentIndex();
+        result.rootVolume = settings->RootVolume->value();
+        result.chordVolume = settings->ChordVolume->value();
+        result.staggerMs = settings->ArpegioStaggers->value();
+    }
+    result.arpeggio = arpeggio;
+    return result;
+}
+
+} // namespace
+
+bool TMainForm::ReverseFinderOn() const
+{
+    return ReverseFinder->Checked();
+}
+
+int TMainForm::FinderMode() const
+{
+    return ReverseFinder->Tag();
+}
+
+VariationOptions TMainForm::variationOptions() const
+{
+    VariationOptions options;
+    options.guitarCategory = Game == gtGuitar ? GuitarCategory : std::string();
+    options.categoryFilter = Game == gtPiano ? CategoryFilter->GetText() : std::string("All");
+    options.convertDbl = Settings && Settings->ConvertDbl->isChecked();
+    return options;
+}
+
+void TMainForm::PlaceLabels()
+{
+    const QString rootName = SelectedRoot >= 0 && SelectedRoot < RootCount
+        ? QString::fromLatin1(RootTable[SelectedRoot].name.data(), int(RootTable[SelectedRoot].name.size()))
+        : QString();
+    RootLabel->setText(rootName);
+    RootLabel->adjustSize();
+    RootLabel->move(PlayChordButton->x() + 16,
+                    PlayChordButton->y() + (PlayChordButton->height() - RootLabel->height()) / 2);
+    ChordLabel->setText(QString::fromLatin1(CurrentChordTypeName().c_str()));
+    ChordLabel->adjustSize();
+    ChordLabel->move(RootLabel->x() + RootLabel->width() + 8, RootLabel->y());
+    RootLabel->raise();
+    ChordLabel->raise();
+}
+
+void TMainForm::DrawChordInfo()
+{
+    QImage& canvas = ChordInfoImage->Canvas();
+    QPainter painter(&canvas);
+    painter.drawImage(QPoint(0, 0), RightImage->Canvas(), ChordInfoImage->geometry());
+    painter.setFont(FontFromPoints("Arial", 12));
+    painter.setPen(Qt::white);
+    const QFontMetrics metrics = painter.fontMetrics();
+    const int columnWidth = metrics.horizontalAdvance("XXXXXX");
+    const int textHeight = metrics.height();
+    const int half = canvas.height() / 2;
+    const TChordVariation& chord = Book.CurrentChord;
+    auto write = [&](const std::string& text, int column, int top) {
+        const QString label = QString::fromLatin1(text.c_str());
+        const int left = column * columnWidth + columnWidth / 2 - metrics.horizontalAdvance(label) / 2;
+        painter.drawText(left, top + metrics.ascent(), label);
+    };
+    for (size_t i = 0; i < chord.notes.size(); ++i) {
+        write(i < chord.degreeLabels.size() ? chord.degreeLabels[i] : std::string(), int(i), half - textHeight);
+        write(i < chord.noteNames.size() ? chord.noteNames[i] : std::string(), int(i), half);
+    }
+    ChordInfoImage->Repaint();
+}
+
+void TMainForm::PlayChord()
+{
+    const int line = List->currentRow();
+    const TChordVariation* record = nullptr;
+    bool variation = false;
+    if (line >= 0 && line < static_cast<int>(Book.Variations.size()) && (!ReverseFinderOn() || FinderMode() == 1)) {
+        record = &Book.Variations[line];
+        variation = true;
+    } else if (!Book.CurrentChord.notes.empty()) {
+        record = &Book.CurrentChord;
+    }
+    if (!record || !setup_.content)
+        return;
+    ChordToPlay chord;
+    chord.notes = record->notes;
+    chord.labels = record->degreeLabels;
+    chord.guitarVariation = variation && Game == gtGuitar;
+    ::PlayChord(*setup_.content, chord, playbackSettings(Settings, ArpeggioButton->Checked()));
+}
+
+void TMainForm::PlayRootNote()
+{
+    if (!setup_.content || SelectedRoot < 0 || SelectedRoot >= RootCount)
+        return;
+    ::PlayRootNote(*setup_.content, RootTable[SelectedRoot].pitchClass,
+                   playbackSettings(Settings, ArpeggioButton->Checked()));
+}
+
+void TMainForm::SoundFinderNote(int note)
+{
+    ::SoundFinderNote(note, playbackSettings(Settings, ArpeggioButton->Checked()));
+}
+
+void TMainForm::rebuildList()
+{
+    List->clear();
+    for (const std::string& line : Book.Lines)
+        List->addItem(QString::fromLatin1(line.c_str()));
+    ListTag = -1;
+}
+
+void TMainForm::applyShowResult(const ShowResult& result)
+{
+    rebuildList();
+    if (result.draw == DrawTarget::FirstVariation && !Book.Variations.empty())
+        DrawChordOnInstrument(&Book.Variations.front());
+    else if (result.draw != DrawTarget::Nothing)
+        DrawChordOnInstrument(nullptr);
+    if (result.selectLine >= 0 && result.selectLine < List->count())
+        List->setCurrentRow(result.selectLine);
+}
+
+void TMainForm::ListClick()
+{
+    const int line = List->currentRow();
+    const bool hasVariation = line >= 0 && line < static_cast<int>(Book.Variations.size());
+    if (!ReverseFinderOn()) {
+        DrawChordOnInstrument(hasVariation ? &Book.Variations[line] : nullptr);
+        return;
+    }
+    if (FinderMode() == 0 || !hasVariation)
+        DrawFinderMarks();
+    else
+        DrawChordOnInstrument(&Book.Variations[line]);
+}
+
+void TMainForm::reportError(const std::exception& error)
+{
+    LastError = error.what();
+    auto* box = new QMessageBox(QMessageBox::Critical, "Tonvera", QString::fromLatin1(error.what()),
+                                QMessageBox::Ok, this);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
+}
+
+void TMainForm::connectPlayerNotifications()
+{
+    if (!setup_.player)
+        return;
+    // The timer thread only reads the flag; the destructor clears it and then takes the
+    // player's lock (Stop), so no notice can be on its way once the window is gone.
+    std::shared_ptr<std::atomic<bool>> alive = alive_;
+    NotifyTarget target;
+    target.alive = [alive] { return alive->load(); };
+    target.post = [alive, this](uint32_t) {
+        if (alive->load())
+            QCoreApplication::postEvent(this, new QEvent(kSequenceEndEvent));
+    };
+    setup_.player->Init(85, 127, target, kSequenceEndMessage);
+}
+
+bool TMainForm::event(QEvent* event)
+{
+    if (event->type() == kSequenceEndEvent)
+        return true;
+    return QWidget::event(event);
+}

@@ -1,0 +1,233 @@
+// The instrument view: note markers on the keyboard or fretboard, the reverse finder's
+// marks, the hover echo and the degree-label menu.
+#include "app/Tmainform.h"
+
+#include "chords/Notes.h"
+#include "controls/Nxcomponentutils.h"
+#include "controls/Nxpanel.h"
+#include "controls/Timage.h"
+#include "dialogs/Settingsdialog.h"
+#include "midi/Tmidicontent.h"
+
+#include <QCheckBox>
+#include <QCursor>
+#include <QMenu>
+#include <QPainter>
+#include <QTimer>
+
+#include <cstdlib>
+
+namespace {
+
+QColor toQColor(ColourValue c)
+{
+    return QColor(RedOf(c), GreenOf(c), BlueOf(c));
+}
+
+const ColourValue kHoverOnMark = MakeColour(210, 210, 210);
+const ColourValue kHoverFree = MakeColour(160, 160, 160);
+
+std::string pitchName(int note)
+{
+    return std::string(NoteNameTable[((note % 12) + 12) % 12]);
+}
+
+} // namespace
+
+bool TMainForm::noteNamesShown() const
+{
+    return NoteNamesButton->Checked();
+}
+
+void TMainForm::DrawNoteMarker(QImage& canvas, int x, int y, bool square, ColourValue fill, ColourValue textColour,
+                               const std::string& text)
+{
+    QPainter painter(&canvas);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setBrush(toQColor(fill));
+    painter.setPen(Qt::black);
+    // A 32 x 22 shape around the centre, the right and bottom edges exclusive.
+    const QRectF box(x - 16 + 0.5, y - 11 + 0.5, 31, 21);
+    if (square)
+        painter.drawRect(box);
+    else
+        painter.drawEllipse(box);
+    painter.setFont(FontFromPoints("Arial", noteNamesShown() ? 10 : 8, true));
+    painter.setPen(toQColor(textColour));
+    const QString label = QString::fromLatin1(text.c_str());
+    const QFontMetrics metrics = painter.fontMetrics();
+    painter.drawText(x - metrics.horizontalAdvance(label) / 2, y - metrics.height() / 2 + metrics.ascent(), label);
+}
+
+ColourValue TMainForm::markerFill(const TChordVariation& record, size_t i) const
+{
+    const bool ownColours = Settings && Settings->DisplayChordColor->isChecked();
+    if (ownColours && i < record.colours.size() && record.colours[i] != 0)
+        return static_cast<ColourValue>(record.colours[i]);
+    return MarkerColor;
+}
+
+void TMainForm::DrawChordOnInstrument(const TChordVariation* variation)
+{
+    if (drawing_)
+        return;
+    drawing_ = true;
+    ShowRFBTimer->stop();
+    if (ReverseFinderOn())
+        ShowRFBTimer->start();
+    QImage& canvas = BottomImage->Canvas();
+    {
+        QPainter painter(&canvas);
+        painter.drawImage(0, 0, InstrumentPicture);
+    }
+    const TChordVariation& record = variation ? *variation : Book.CurrentChord;
+    auto labelOf = [&](size_t i) -> std::string {
+        const auto& labels = noteNamesShown() ? record.noteNames : record.degreeLabels;
+        return i < labels.size() ? labels[i] : std::string();
+    };
+    if (Game == gtGuitar && !variation) {
+        // Every position of every chord tone up to fret 15.
+        for (int string = 0; string < 6; ++string)
+            for (size_t i = 0; i < record.notes.size(); ++i)
+                for (int fret = 0; fret < 16; ++fret) {
+                    if (std::abs(record.notes[i]) % 12 != (OpenStringNote[string] + fret) % 12)
+                        continue;
+                    const ColourValue fill = markerFill(record, i);
+                    DrawNoteMarker(canvas, geometry::FretX[fret], geometry::StringY[string], false, fill,
+                                   TextColourFor(fill), labelOf(i));
+                }
+    } else {
+        for (size_t i = 0; i < record.notes.size(); ++i) {
+            const int value = record.notes[i];
+            const int v = std::abs(value);
+            std::optional<geometry::Point> centre;
+            if (Game == gtPiano)
+                centre = geometry::KeyCentre(v);
+            else if (v != geometry::kUnplayedString)
+                centre = geometry::FretCentre(static_cast<int>(i), v);   // frets beyond 15 have no place
+            if (!centre)
+                continue;
+            const ColourValue fill = markerFill(record, i);
+            DrawNoteMarker(canvas, centre->x, centre->y, value < 0, fill, TextColourFor(fill), labelOf(i));
+        }
+    }
+    BottomImage->Repaint();
+    drawing_ = false;
+}
+
+std::optional<geometry::Point> TMainForm::codeCentre(int code) const
+{
+    if (Game == gtPiano)
+        return geometry::KeyCentre(code);
+    if (code == geometry::kUnplayedString)
+        return std::nullopt;
+    return geometry::FretCentre(code / 256, code % 256);
+}
+
+void TMainForm::drawFinderMarker(QImage& canvas, int code, ColourValue fill, const std::string& label)
+{
+    if (const auto centre = codeCentre(code))
+        DrawNoteMarker(canvas, centre->x, centre->y, false, fill, TextColourFor(fill), label);
+}
+
+void TMainForm::DrawFinderMarks()
+{
+    QImage& canvas = BottomImage->Canvas();
+    {
+        QPainter painter(&canvas);
+        painter.drawImage(0, 0, InstrumentPicture);
+    }
+    for (const auto& [code, degree] : FinderMarks) {
+        const std::string label = noteNamesShown() ? pitchName(MarkSoundingNote(Game, code)) : degree;
+        drawFinderMarker(canvas, code, MarkerColor, label);
+    }
+    if (HoverNote >= 0) {
+        const ColourValue fill = FinderMarks.count(HoverNote) ? kHoverOnMark : kHoverFree;
+        drawFinderMarker(canvas, HoverNote, fill, pitchName(MarkSoundingNote(Game, HoverNote)));
+    }
+    BottomImage->Repaint();
+}
+
+int TMainForm::HitTestInstrument(int x, int y) const
+{
+    if (!ReverseFinderOn())
+        return -1;
+    return Game == gtGuitar ? geometry::HitTestFretboard(x, y) : geometry::HitTestKeyboard(x, y);
+}
+
+void TMainForm::SetMarkLabel(int code, const std::string& label)
+{
+    ::SetMarkLabel(FinderMarks, code, label, Game, FinderMode());
+}
+
+void TMainForm::BottomImageMouseMove()
+{
+    if (ReverseFinderOn())
+        MoveEchoTimer->start();
+}
+
+void TMainForm::MoveEchoTimerTimer()
+{
+    const QPoint point = BottomImage->mapFromGlobal(QCursor::pos());
+    MoveEchoTimer->stop();
+    const int hit = HitTestInstrument(point.x(), point.y());
+    if (hit != HoverNote) {
+        HoverNote = hit;
+        DrawFinderMarks();
+    }
+    BottomImage->setCursor(hit >= 0 ? Qt::PointingHandCursor : Qt::ArrowCursor);
+}
+
+void TMainForm::BottomImageMouseDown(Qt::MouseButton button, int x, int y)
+{
+    if (!ReverseFinderOn() || HoverNote < 0)
+        return;
+    if (MenuJustClosed) {
+        MenuJustClosed = false;
+        return;
+    }
+    if (button == Qt::LeftButton) {
+        if (FinderMarks.count(HoverNote)) {
+            FinderMarks.erase(HoverNote);
+        } else {
+            SetMarkLabel(HoverNote, "");
+            SoundFinderNote(MarkSoundingNote(Game, HoverNote) & 0xFF);
+        }
+        runReverseFind();
+    } else if (button == Qt::RightButton) {
+        const auto mark = FinderMarks.find(HoverNote);
+        const std::string current = mark != FinderMarks.end() ? mark->second : std::string();
+        SelChordMenu->clear();
+        SelChordMenuButton = nullptr;
+        std::vector<std::string> captions = {"clear"};
+        for (const DegreeLabelEntry& entry : DegreeLabelTable)
+            captions.emplace_back(entry.label);
+        for (size_t i = 0; i < captions.size(); ++i) {
+            const std::string caption = captions[i];
+            QAction* item = SelChordMenu->addAction(QString::fromLatin1(caption.c_str()));
+            if (i > 0) {
+                item->setCheckable(true);
+                item->setChecked(caption == current);
+            }
+            connect(item, &QAction::triggered, this, [this, caption] { guard([&] { MarkMenuClick(caption); }); });
+        }
+        markMenuOpen_ = true;
+        SelChordMenu->popup(BottomImage->mapToGlobal(QPoint(x, y)));
+    }
+    DrawFinderMarks();
+}
+
+void TMainForm::MarkMenuClick(const std::string& caption)
+{
+    SetMarkLabel(HoverNote, caption == "clear" ? std::string() : caption);
+    MenuJustClosed = false;
+    MoveEchoTimerTimer();
+    DrawFinderMarks();
+    runReverseFind();
+}
+
+void TMainForm::ShowRFBTimerTimer()
+{
+    DrawFinderMarks();
+    ShowRFBTimer->stop();
+}

@@ -1,0 +1,303 @@
+// The root selector, the chord-type buttons, the category choosers and the chord lists.
+#include "app/Tmainform.h"
+
+#include "app/DottedFrame.h"
+#include "app/MenuColumns.h"
+#include "chords/ChordButtons.h"
+#include "chords/Notes.h"
+#include "chords/TextUtil.h"
+#include "controls/Nxcomponentutils.h"
+#include "controls/Nxpanel.h"
+#include "controls/Timage.h"
+
+#include <QMenu>
+#include <QPainter>
+
+namespace {
+
+const QColor kSilver(192, 192, 192);
+
+bool isListButton(const TNXPanel* button)
+{
+    return button->objectName().contains("List");
+}
+
+std::string componentName(const TNXPanel* button)
+{
+    return button->objectName().toStdString();
+}
+
+// The text's top-left corner that centres it on (x, y).
+QPoint centredTextOrigin(const QFontMetrics& metrics, const QString& text, int x, int y)
+{
+    return {x - metrics.horizontalAdvance(text) / 2, y - metrics.height() / 2 + metrics.ascent()};
+}
+
+} // namespace
+
+int TMainForm::HitTestRoot(int x, int y) const
+{
+    return geometry::HitTestCentres(RootTable, x, y);
+}
+
+void TMainForm::SelectRoot(int index)
+{
+    SelectedRoot = index;
+    RootCursor = index;
+    DrawRootSelector();
+}
+
+void TMainForm::DrawRootSelector()
+{
+    QImage& canvas = LeftImage->Canvas();
+    {
+        QPainter painter(&canvas);
+        painter.drawImage(0, 0, rootBackground_);
+    }
+    if (SelectedRoot >= 0 && SelectedRoot < RootCount) {
+        const TRootInfo& root = RootTable[SelectedRoot];
+        rootSpot_.Draw(canvas, root.x - rootSpot_.Width() / 2, root.y - rootSpot_.Height() / 2);
+        QPainter painter(&canvas);
+        painter.setFont(FontFromPoints("Arial", 10, true));
+        painter.setPen(QColor(255, 255, 0));
+        const QString name = QString::fromLatin1(root.name.data(), int(root.name.size()));
+        painter.drawText(centredTextOrigin(painter.fontMetrics(), name, root.x, root.y), name);
+    }
+    if (LeftPanel->hasFocus()) {
+        QPainter painter(&canvas);
+        painter.setPen(QPen(kSilver, 1, Qt::DotLine));
+        painter.drawRect(8, 8, canvas.width() - 9, canvas.height() - 9);
+        if (RootCursor != SelectedRoot && RootCursor >= 0 && RootCursor < RootCount) {
+            const TRootInfo& root = RootTable[RootCursor];
+            const int w = rootSpot_.Width();
+            const int h = rootSpot_.Height();
+            painter.setPen(kSilver);
+            painter.setBrush(kSilver);
+            painter.setRenderHint(QPainter::Antialiasing);
+            painter.drawEllipse(root.x - w / 2, root.y - h / 2, w, h);
+            painter.setFont(FontFromPoints("Arial", 10, true));
+            painter.setPen(Qt::red);
+            const QString name = QString::fromLatin1(root.name.data(), int(root.name.size()));
+            painter.drawText(centredTextOrigin(painter.fontMetrics(), name, root.x, root.y), name);
+        }
+    }
+    LeftImage->Repaint();
+}
+
+void TMainForm::LeftImageMouseMove(int x, int y)
+{
+    LeftImage->setCursor(HitTestRoot(x, y) >= 0 ? Qt::PointingHandCursor : Qt::ArrowCursor);
+}
+
+void TMainForm::LeftImageMouseDown(Qt::MouseButton, int x, int y)
+{
+    if (!LeftImage->isEnabled())
+        return;
+    LeftPanel->setFocus();
+    const int root = HitTestRoot(x, y);
+    if (root < 0)
+        return;
+    if (root != SelectedRoot) {
+        SelectRoot(root);
+        SelectionChanged(false);
+    }
+    PlayRootNote();
+}
+
+bool TMainForm::CheckOnlyButton(TNXPanel* button)
+{
+    bool found = false;
+    for (TNXPanel* candidate : ChordTypeButtons) {
+        candidate->SetChecked(candidate == button);
+        found = found || candidate == button;
+    }
+    return found;
+}
+
+void TMainForm::SelectChordTypeByName(const std::string& name)
+{
+    const std::string wanted = LowerCase(name);
+    for (TNXPanel* button : ChordTypeButtons) {
+        const std::string component = componentName(button);
+        if (isListButton(button)) {
+            const auto members = Book.ListMembers.find(component);
+            if (members != Book.ListMembers.end() &&
+                LowerCase(members->second).find("(" + wanted + ")") != std::string::npos) {
+                button->SetText(wanted);
+                CheckOnlyButton(button);
+                return;
+            }
+        } else if (SameText(component.substr(2), wanted)) {
+            CheckOnlyButton(button);
+            return;
+        }
+    }
+}
+
+std::string TMainForm::CurrentChordTypeName() const
+{
+    if (ReverseFinderOn())
+        return ReverseFinder->Caption();
+    for (const TNXPanel* button : ChordTypeButtons) {
+        if (!button->Checked())
+            continue;
+        if (isListButton(button))
+            return LowerCase(button->GetText());
+        return LowerCase(componentName(button).substr(2));
+    }
+    return "";
+}
+
+void TMainForm::ChordTypeButtonMouseDown(TNXPanel* button, Qt::MouseButton mouseButton, int x, int)
+{
+    button->setFocus();
+    if (x >= 66) {
+        OpenChordList(button);
+        return;
+    }
+    if (ReverseFinderOn()) {
+        button->SetChecked(!button->Checked());
+        if (mouseButton == Qt::RightButton)
+            for (TNXPanel* other : ChordTypeButtons)
+                if (other != button)
+                    other->SetChecked(false);
+        runReverseFind();
+        return;
+    }
+    CheckOnlyButton(button);
+    SelectionChanged(true);
+}
+
+void TMainForm::SelectionChanged(bool play)
+{
+    PlaceLabels();
+    const std::string type = CurrentChordTypeName();
+    if (SelectedRoot < 0 || type.empty())
+        return;
+    if (!ReverseFinderOn())
+        applyShowResult(Book.ShowCurrentChord(SelectedRoot, type, false, variationOptions()));
+    DrawChordInfo();
+    if (play)
+        PlayChord();
+}
+
+void TMainForm::CenterPanelEnter()
+{
+    CenterSpot->show();
+    CenterSpot->raise();
+    for (TNXPanel* button : ChordTypeButtons)
+        if (button->Checked()) {
+            button->setFocus();
+            break;
+        }
+}
+
+void TMainForm::CenterPanelExit()
+{
+    QWidget* focus = focusWidget();
+    if (focus && (focus == CenterPanel || CenterPanel->isAncestorOf(focus)))
+        return;
+    CenterSpot->hide();
+}
+
+void TMainForm::ChordTypeButtonEnter(TNXPanel* button)
+{
+    CenterSpot->show();
+    ChordSpot->setGeometry(button->geometry().adjusted(-1, -1, 1, 1));
+    ChordSpot->show();
+    ChordSpot->raise();
+}
+
+void TMainForm::ChordTypeButtonExit()
+{
+    ChordSpot->hide();
+    CenterPanelExit();
+}
+
+void TMainForm::CenterImageMouseDown(int x, int y)
+{
+    if (CenterSpot->geometry().contains(x, y))
+        CenterPanel->setFocus();
+}
+
+void TMainForm::FolkButtonClick(TNXPanel* sender)
+{
+    for (TNXPanel* button : {FolkButton, PopButton, JazzButton})
+        button->SetChecked(button == sender);
+    GuitarCategory = sender->Caption();
+    SelectionChanged(false);
+}
+
+void TMainForm::showMenuBelow(QWidget* anchor)
+{
+    ArrangeInColumns(SelChordMenu);
+    SelChordMenu->popup(anchor->mapToGlobal(QPoint(0, anchor->height())));
+}
+
+void TMainForm::CategoryFilterClick()
+{
+    SelChordMenu->clear();
+    SelChordMenuButton = nullptr;
+    std::vector<std::string> captions = {"All"};
+    for (const auto& [category, first] : Book.VoicingCategories)
+        captions.push_back(category);
+    for (const std::string& caption : captions) {
+        QAction* item = SelChordMenu->addAction(QString::fromLatin1(caption.c_str()));
+        if (caption == CategoryFilter->GetText())
+            SelChordMenu->setDefaultAction(item);
+        connect(item, &QAction::triggered, this, [this, caption] { guard([&] { CategoryItemClick(caption); }); });
+    }
+    showMenuBelow(CategoryFilter);
+}
+
+void TMainForm::CategoryItemClick(const std::string& caption)
+{
+    CategoryFilter->SetText(caption);
+    SelectionChanged(false);
+}
+
+void TMainForm::OpenChordList(TNXPanel* button)
+{
+    SelChordMenu->clear();
+    SelChordMenuButton = button;
+    const auto list = Book.ChordLists.find(componentName(button));
+    if (list != Book.ChordLists.end()) {
+        for (const std::string& name : list->second) {
+            QAction* item = SelChordMenu->addAction(QString::fromLatin1(name.c_str()));
+            if (name == button->GetText())
+                SelChordMenu->setDefaultAction(item);
+            connect(item, &QAction::triggered, this, [this, name] { guard([&] { ChordListItemClick(name); }); });
+        }
+    }
+    showMenuBelow(button);
+}
+
+void TMainForm::ChordListItemClick(const std::string& caption)
+{
+    TNXPanel* button = SelChordMenuButton;
+    if (!button)
+        return;
+    button->SetText(caption);
+    if (ReverseFinderOn()) {
+        button->SetChecked(!button->Checked());
+        runReverseFind();
+        return;
+    }
+    CheckOnlyButton(button);
+    SelectionChanged(true);
+}
+
+void TMainForm::runReverseFind()
+{
+    std::vector<std::string> checked;
+    for (const TNXPanel* button : ChordTypeButtons)
+        if (button->Checked())
+            checked.push_back(componentName(button));
+    FinderQuery query;
+    query.marks = FinderMarks;
+    query.mode = FinderMode();
+    query.typeFilter = ChordTypeFilter(checked, Book.ListMembers);
+    query.options = variationOptions();
+    Book.ReverseFind(query);
+    rebuildList();
+}

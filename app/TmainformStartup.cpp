@@ -1,0 +1,211 @@
+// Start-up and saved state of the main window: the creation step, the instrument
+// choice, colours, the first settings file and the screen state.
+#include "app/Tmainform.h"
+
+#include "chords/Notes.h"
+#include "chords/TextUtil.h"
+#include "controls/Nxpanel.h"
+#include "dialogs/Settingsdialog.h"
+#include "dialogs/Hintsfromini.h"
+#include "midi/Player.h"
+#include "platform/IniFile.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
+#include <QListWidget>
+#include <QMenu>
+#include <QTimer>
+
+#include <stdexcept>
+
+namespace {
+
+bool fileExists(const std::string& path)
+{
+    return QFileInfo::exists(QString::fromStdString(path));
+}
+
+constexpr int kDefaultRoot = 16;   // C, the last root of the table
+
+} // namespace
+
+GameType ChooseInstrument(bool pianoFileExists, bool guitarFileExists, const std::string& firstParameter)
+{
+    if (!pianoFileExists)
+        return gtGuitar;
+    if (!guitarFileExists)
+        return gtPiano;
+    return SameText(firstParameter, "guitar") ? gtGuitar : gtPiano;
+}
+
+std::string BootstrapSettingsText(const IniFile& definitions)
+{
+    std::string text;
+    for (const std::string& section : definitions.ReadSections()) {
+        if (section.rfind("Settings", 0) != 0)
+            continue;
+        const std::vector<std::string> entries = definitions.ReadSectionValues(section);
+        if (entries.empty())
+            continue;
+        text += "[" + section + "]\n";
+        for (const std::string& entry : entries)
+            text += entry + "\n";
+    }
+    return text;
+}
+
+TMainForm::TMainForm(MainFormSetup setup, QWidget* parent)
+    : QWidget(parent), setup_(std::move(setup))
+{
+    setObjectName("MainForm");
+    setWindowTitle("Tonvera");
+    buildWindowTree();
+}
+
+TMainForm::~TMainForm()
+{
+    alive_->store(false);
+    if (setup_.player)
+        setup_.player->Stop();
+}
+
+void TMainForm::FormCreate()
+{
+    QDir::setCurrent(QString::fromStdString(setup_.folder));
+    if (!fileExists(setup_.folder + "/pics/Images.dir"))
+        throw std::runtime_error("Software not properly installed or corrupted.\nPlease reinstall Tonvera.");
+    connectPlayerNotifications();
+    LayoutStep();
+    const IniFile definitions(setup_.folder + "/Tonvera.def");
+    loadHints(definitions);
+    LoadColours(definitions);
+    if (!fileExists(setup_.settingsFile)) {
+        const std::string text = BootstrapSettingsText(definitions);
+        if (!text.empty())
+            WriteTextFileAtomically(setup_.settingsFile, text);
+    }
+    LoadScreenState();
+    created_ = true;
+}
+
+void TMainForm::loadHints(const IniFile& definitions)
+{
+    LoadHintsFromIni(GlobalPanel, definitions);
+}
+
+void TMainForm::SelectInstrument(int kind)
+{
+    if (kind != gtGuitar && kind != gtPiano)
+        throw std::runtime_error("Invalid game type selected!\n Must be gtGuitar or gtPiano!");
+    Game = static_cast<GameType>(kind);
+    const bool guitar = Game == gtGuitar;
+    FolkButton->setVisible(guitar);
+    PopButton->setVisible(guitar);
+    JazzButton->setVisible(guitar);
+    CategoryFilter->setVisible(!guitar);
+    Book.LoadChordDefinitions(setup_.folder, Game);
+    CategoryFilter->SetText("All");
+}
+
+void TMainForm::LoadColours(const IniFile& definitions)
+{
+    const bool piano = Game == gtPiano;
+    std::string text = definitions.ReadString("Colors", piano ? "DefaultPiano" : "DefaultGuitar", "");
+    if (text.empty())
+        text = piano ? "255,0,0" : "255,255,255";
+    MarkerColor = ParseColour(text);
+    ColourMap.clear();
+    Book.ColourMap.clear();
+    for (const std::string& key : definitions.ReadSection("Colors")) {
+        const std::string value = definitions.ReadString("Colors", key, "");
+        if (value.empty())
+            continue;
+        ColourMap[key] = ParseColour(value);
+        Book.ColourMap[key] = static_cast<long>(ColourMap[key]);
+    }
+}
+
+std::string TMainForm::ScreenStateSection() const
+{
+    return StartModeSection("SettingsScr", setup_.firstParameter);
+}
+
+void TMainForm::LoadScreenState()
+{
+    const IniFile ini(setup_.settingsFile);
+    const std::string section = ScreenStateSection();
+    const bool arpeggio = ini.ReadBool(section, "Arpeggio", false);
+    ArpeggioButton->SetChecked(arpeggio);
+    ChordButton->SetChecked(!arpeggio);
+    const bool degrees = ini.ReadBool(section, "ShowScaleDegrees", false);
+    ScaleDegreesButton->SetChecked(degrees);
+    NoteNamesButton->SetChecked(!degrees);
+    SavedChord = ini.ReadString(section, "SelectedChord", "");
+    // Values the program never writes (a hand-edited file) count as the defaults.
+    SavedRoot = ini.ReadInteger(section, "SelectedRoot", -1);
+    if (SavedRoot < -1 || SavedRoot >= RootCount)
+        SavedRoot = -1;
+    int mode = ini.ReadInteger(section, "ReverseFinderMode", 0);
+    if (mode != 0 && mode != 1)
+        mode = 0;
+    ReverseFinder->SetTag(mode);
+    ReverseFinder->SetText(FinderModeCaptions[mode]);
+}
+
+void TMainForm::SaveScreenState()
+{
+    IniFile ini(setup_.settingsFile);
+    const std::string section = ScreenStateSection();
+    ini.WriteBool(section, "Arpeggio", ArpeggioButton->Checked());
+    ini.WriteBool(section, "ShowScaleDegrees", ScaleDegreesButton->Checked());
+    ini.WriteString(section, "SelectedChord", CurrentChordTypeName());
+    ini.WriteInteger(section, "SelectedRoot", SelectedRoot);
+    ini.WriteInteger(section, "ReverseFinderMode", FinderMode());
+}
+
+// The first show puts back the remembered (or default) root and chord type.
+void TMainForm::FormShow()
+{
+    if (!firstShowDone_ && created_) {
+        firstShowDone_ = true;
+        const bool remember = !Settings || Settings->RememberRootAndChord->isChecked();
+        if (remember) {
+            if (SavedRoot >= 0)
+                SelectRoot(SavedRoot);
+            if (!SavedChord.empty())
+                SelectChordTypeByName(SavedChord);
+        }
+        if (SelectedRoot < 0)
+            SelectRoot(kDefaultRoot);
+        bool anyChecked = false;
+        for (TNXPanel* button : ChordTypeButtons)
+            anyChecked = anyChecked || button->Checked();
+        if (!anyChecked && !ChordTypeButtons.empty())
+            CheckOnlyButton(ChordTypeButtons.front());
+        if (Game == gtPiano)
+            SelectionChanged(false);
+        else
+            FolkButtonClick(FolkButton);
+    }
+    FormResize();
+}
+
+void TMainForm::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    FormShow();
+}
+
+void TMainForm::closeEvent(QCloseEvent* event)
+{
+    if (created_) {
+        try {
+            SaveScreenState();
+        } catch (const std::exception& error) {
+            reportError(error);
+        }
+    }
+    event->accept();
+}

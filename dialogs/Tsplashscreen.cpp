@@ -1,0 +1,117 @@
+#include "dialogs/Tsplashscreen.h"
+
+#include <QFileInfo>
+#include <QLabel>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPushButton>
+
+namespace {
+
+constexpr int kWidth = 376;
+constexpr int kHeight = 238;
+
+const char* const kContactLines[] = {
+    "Tonvera chord reference",
+    "for piano and guitar players",
+    "Written by the Tonvera team",
+    "Questions and ideas:",
+    "tonvera@example.org",
+};
+
+// Used when the skin has no about picture: a dark warm panel with the product name.
+QPixmap drawnAboutPicture()
+{
+    QPixmap pixmap(kWidth, kHeight);
+    QPainter painter(&pixmap);
+    QLinearGradient gradient(0, 0, 0, kHeight);
+    gradient.setColorAt(0, QColor(58, 38, 26));
+    gradient.setColorAt(1, QColor(18, 12, 10));
+    painter.fillRect(pixmap.rect(), gradient);
+    painter.setRenderHint(QPainter::Antialiasing);
+    QFont title("Arial");
+    title.setPixelSize(44);
+    title.setBold(true);
+    painter.setFont(title);
+    painter.setPen(QColor(240, 196, 96));
+    painter.drawText(QRect(18, 28, kWidth - 36, 60), Qt::AlignLeft | Qt::AlignVCenter, "Tonvera");
+    painter.setPen(QPen(QColor(240, 196, 96, 160), 1));
+    painter.drawLine(18, 98, kWidth - 18, 98);
+    return pixmap;
+}
+
+QPixmap aboutPicture(const std::string& programFolder)
+{
+    const QString file = QString::fromStdString(programFolder) + "/pics/About.png";
+    QPixmap loaded;
+    if (QFileInfo::exists(file) && loaded.load(file) && loaded.size() == QSize(kWidth, kHeight))
+        return loaded;
+    return drawnAboutPicture();
+}
+
+QLabel* whiteLabel(QWidget* parent, const QString& text, const QRect& place)
+{
+    auto* label = new QLabel(text, parent);
+    label->setGeometry(place);
+    label->setAttribute(Qt::WA_TranslucentBackground);
+    label->setStyleSheet("color: white; background: transparent;");
+    return label;
+}
+
+} // namespace
+
+std::string GetFileVersionString()
+{
+#ifdef TONVERA_VERSION
+    const std::string version = TONVERA_VERSION;
+    return version.empty() ? "?" : version;
+#else
+    return "?";
+#endif
+}
+
+TSplashScreen::TSplashScreen(const std::string& programFolder, QWidget* parent)
+    : QDialog(parent, Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::Dialog)
+{
+    setObjectName("SplashScreen");
+    setWindowTitle("About");
+    setFixedSize(kWidth, kHeight);
+    QFont font = this->font();
+    font.setPixelSize(13);
+    setFont(font);
+
+    Image = new QLabel(this);
+    Image->setObjectName("Image");
+    Image->setGeometry(0, 0, kWidth, kHeight);
+    Image->setPixmap(aboutPicture(programFolder));
+
+    int top = 118;
+    for (const char* line : kContactLines) {
+        whiteLabel(this, line, QRect(18, top, 169, 18));
+        top += 16;
+    }
+    VersionLabel = whiteLabel(this, "", QRect(178, 118, 188, 18));
+    VersionLabel->setObjectName("VersionLabel");
+    VersionLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    QFont bold = VersionLabel->font();
+    bold.setBold(true);
+    VersionLabel->setFont(bold);
+
+    HideButton = new QPushButton("OK", this);
+    HideButton->setObjectName("HideButton");
+    HideButton->setGeometry(261, 195, 104, 25);
+    HideButton->setDefault(true);
+    connect(HideButton, &QPushButton::clicked, this, &TSplashScreen::HideButtonClick);
+
+    FormCreate();
+}
+
+void TSplashScreen::FormCreate()
+{
+    VersionLabel->setText(QString::fromStdString("Version " + GetFileVersionString()));
+}
+
+void TSplashScreen::HideButtonClick()
+{
+    done(QDialog::Accepted);
+}

@@ -1,0 +1,215 @@
+// The root and chord-type selectors, categories and chord lists on the real window.
+#include "WindowFixture.h"
+
+#include "app/MenuColumns.h"
+#include "chords/Notes.h"
+#include "controls/Nxpanel.h"
+#include "controls/Timage.h"
+
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QTest>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TNXPanel* button(TMainForm& form, const char* name)
+{
+    for (TNXPanel* b : form.ChordTypeButtons)
+        if (b->objectName() == name)
+            return b;
+    return nullptr;
+}
+
+std::vector<std::string> listLines(const TMainForm& form)
+{
+    std::vector<std::string> lines;
+    for (int i = 0; i < form.List->count(); ++i)
+        lines.push_back(form.List->item(i)->text().toStdString());
+    return lines;
+}
+
+} // namespace
+
+TEST(RootSelector, PressWithin16PixelsSelectsAndPlaysTheRoot)
+{
+    WindowFixture fixture;
+    TMainForm& form = fixture.Start();
+    fixture.ClearMessages();
+    PressAt(form.LeftImage, 106, 194 + 16);   // G, 16 pixels below its centre
+    EXPECT_EQ(form.SelectedRoot, 6);
+    EXPECT_EQ(form.RootCursor, 6);
+    EXPECT_EQ(form.RootLabel->text(), "G");
+    // The root alone sounds, on the root channel two octaves below middle C.
+    const auto notes = fixture.NoteOns(1);
+    ASSERT_EQ(notes.size(), 1u);
+    EXPECT_EQ(notes[0], std::make_pair(1, 36 + 7));
+
+    PressAt(form.LeftImage, 106, 194 + 17);   // just out of reach
+    EXPECT_EQ(form.SelectedRoot, 6);
+}
+
+TEST(RootSelector, PressOnTheSelectedRootReplaysItWithoutRefreshing)
+{
+    WindowFixture fixture;
+    TMainForm& form = fixture.Start();
+    PressAt(form.LeftImage, 106, 194);
+    form.List->clear();   // a refresh would rebuild the list
+    fixture.ClearMessages();
+    PressAt(form.LeftImage, 106, 194);
+    EXPECT_EQ(form.List->count(), 0);
+    EXPECT_EQ(fixture.NoteOns(1), (std::vector<std::pair<int, int>>{{1, 43}}));
+}
+
+TEST(RootSelector, SpotAndNameDrawnOnTheSelectedRoot)
+{
+    WindowFixture fixture;
+    TMainForm& form = fixture.Start();
+    const QImage& canvas = form.LeftImage->Canvas();
+    // The spot (yellowish, half transparent) shows around C and not around G.
+    const TRootInfo& c = RootTable[16];
+    const QColor nearC = canvas.pixelColor(c.x - 15, c.y);
+    EXPECT_GT(nearC.red(), kInstrumentGround.red() + 50);
+    const TRootInfo& g = RootTable[6];
+    EXPECT_EQ(canvas.pixelColor(g.x - 15, g.y), kInstrumentGround);
+}
+
+TEST(ChordTypeButtons, PressChecksOnlyItRefreshesAndPlaysTheChord)
+{
+    WindowFixture fixture;
+    TMainForm& form = fixture.Start();
+    fixture.ClearMessages();
+    TNXPanel* maj7 = button(form, "T_maj7");
+    ASSERT_NE(maj7, nullptr);
+    PressAt(maj7, 10, 8);
+    for (TNXPanel* b : form.ChordTypeButtons)
+        EXPECT_EQ(b->Checked(), b == maj7) << b->objectName().toStdString();
+    EXPECT_EQ(form.CurrentChordTypeName(), "maj7");
+    EXPECT_EQ(form.ChordLabel->text(), "maj7");
+    EXPECT_EQ(form.RootLabel->text(), "C");
+    EXPECT_EQ(form.ChordLabel->x(), form.RootLabel->x() + form.RootLabel->width() + 8);
+    EXPECT_EQ(form.RootLabel->x(), 24);
+    ASSERT_EQ(form.List->count(), 1);
+    EXPECT_EQ(form.List->currentRow(), 0);
+    // The first variation plays: C E G B, the root on its own channel.
+    const auto notes = fixture.NoteOns(4);
+    EXPECT_EQ(notes, (std::vector<std::pair<int, int>>{{1, 48}, {0, 52}, {0, 55}, {0, 59}}));
+}
+
+TEST(ChordTypeButtons, SelectByNameIgnoresCaseAndFindsListMembers)
+{
+    WindowFixture fixture;
+    TMainForm& form = fixture.Start();
+    form.SelectChordTypeByName("MMAJ7");
+    EXPECT_TRUE(button(form, "T_mMaj7")->Checked());
+    EXPECT_EQ(form.CurrentChordTypeName(), "mmaj7");
+    form.SelectChordTypeByName("Maj13");
+    EXPECT_TRUE(button(form, "majList")->Checked());
+    EXPECT_EQ(button(form, "majList")->GetText(), "maj13");
+    EXPECT_EQ(form.CurrentChordTypeName(), "maj13");
+    form.SelectChordTypeByName("nosuch");
+    EXPECT_EQ(form.CurrentChordTypeName(), "maj13");
+}
+
+TEST(ChordTypeButtons, NothingCheckedUpdatesOnlyTheLabels)
+{
+    WindowFixture fixture;
+    TMainForm& form = fixture.Start();
+    form.CheckOnlyButton(nullptr);
+    form.List->clear();
+    form.SelectionChanged(true);
+    EXPECT_EQ(form.ChordLabel->text(), "");
+    EXPECT_EQ(form.List->count(), 0);
+}
+
+TEST(ChordLists, ArrowZoneOpensTheListAndAChoicePlays)
+{
+    WindowFixture fixture;
+    TMainForm& form = fixture.Start();
+    TNXPanel* majList = button(form, "majList");
+    PressAt(majList, 70, 8);
+    EXPECT_TRUE(form.SelChordMenu->isVisible());
+    EXPECT_EQ(MenuCaptions(form.SelChordMenu), (std::vector<std::string>{"add9", "maj13"}));
+    EXPECT_FALSE(majList->Checked());
+    fixture.ClearMessages();
+    ASSERT_TRUE(ChooseFromMenu(form.SelChordMenu, "add9"));
+    EXPECT_EQ(majList->GetText(), "add9");
+    EXPECT_TRUE(majList->Checked());
+    EXPECT_EQ(form.CurrentChordTypeName(), "add9");
+    EXPECT_EQ(listLines(form), (std::vector<std::string>{"No variations found!"}));
+    // No voicing: the calculated chord plays, C E G D.
+    EXPECT_EQ(fixture.NoteOns(4).size(), 4u);
+    // Reopened, the chosen entry is the default one.
+    PressAt(majList, 84, 8);
+    ASSERT_NE(form.SelChordMenu->defaultAction(), nullptr);
+    EXPECT_EQ(form.SelChordMenu->defaultAction()->text(), "add9");
+    form.SelChordMenu->close();
+
+    // At x = 65 the same button is checked and played instead.
+    PressAt(majList, 65, 8);
+    EXPECT_FALSE(form.SelChordMenu->isVisible());
+    EXPECT_TRUE(majList->Checked());
+}
+
+TEST(ChordLists, EveryTwentiethEntryStartsAColumn)
+{
+    std::string chords = "maj,0100,0304,0507\nlist:domList\n";
+    for (int i = 1; i <= 45; ++i)
+        chords += "d" + std::to_string(i) + ",0100,0304,0507,0710\n";
+    FixtureFiles files;
+    files.chords = chords;
+    WindowFixture fixture(files);
+    TMainForm& form = fixture.Start();
+    form.OpenChordList(button(form, "domList"));
+    QWidget* columns = MenuColumnsWidget(form.SelChordMenu);
+    ASSERT_NE(columns, nullptr);
+    const int sizes[] = {19, 20, 6};
+    for (int c = 0; c < 3; ++c) {
+        QWidget* column = columns->findChild<QWidget*>(QString("column%1").arg(c));
+        ASSERT_NE(column, nullptr);
+        EXPECT_EQ(column->findChildren<QToolButton*>().size(), sizes[c]);
+    }
+    EXPECT_EQ(columns->findChild<QWidget*>("column3"), nullptr);
+    // A plain button has no list under its name: an empty drop-down.
+    form.OpenChordList(button(form, "T_maj"));
+    EXPECT_TRUE(MenuCaptions(form.SelChordMenu).empty());
+    form.SelChordMenu->close();
+}
+
+TEST(Categories, GuitarButtonsNarrowTheVariations)
+{
+    WindowFixture fixture;
+    TMainForm& form = fixture.Start("guitar");
+    // The first show acts as a press on FOLK.
+    EXPECT_EQ(form.GuitarCategory, "FOLK");
+    EXPECT_TRUE(form.FolkButton->Checked());
+    EXPECT_EQ(form.List->count(), 3);
+    fixture.ClearMessages();
+    form.FolkButtonClick(form.JazzButton);
+    EXPECT_TRUE(form.JazzButton->Checked());
+    EXPECT_FALSE(form.FolkButton->Checked());
+    EXPECT_EQ(form.List->count(), 1);
+    form.FolkButtonClick(form.PopButton);
+    EXPECT_EQ(form.List->count(), 2);
+    // Showing again plays nothing.
+    QTest::qWait(30);
+    EXPECT_TRUE(fixture.NoteOns(0, 0).empty());
+}
+
+TEST(Categories, PianoFilterMenuHoldsAllAndTheFilesCategories)
+{
+    WindowFixture fixture;
+    TMainForm& form = fixture.Start();
+    EXPECT_EQ(form.CategoryFilter->GetText(), "All");
+    EXPECT_EQ(form.List->count(), 2);
+    form.CategoryFilterClick();
+    EXPECT_EQ(MenuCaptions(form.SelChordMenu), (std::vector<std::string>{"All", "Basic", "Jazz"}));
+    EXPECT_EQ(form.SelChordMenu->defaultAction()->text(), "All");
+    ASSERT_TRUE(ChooseFromMenu(form.SelChordMenu, "Jazz"));
+    EXPECT_EQ(form.CategoryFilter->GetText(), "Jazz");
+    EXPECT_EQ(form.List->count(), 1);
+    EXPECT_EQ(form.List->item(0)->text().toStdString(), "No variations found!");
+}

@@ -1,0 +1,216 @@
+// Start-up of the main window: instrument choice, failures, the first settings file and
+// the saved screen state.
+#include "WindowFixture.h"
+
+#include "controls/Nxpanel.h"
+#include "controls/Timage.h"
+#include "platform/IniFile.h"
+
+#include <QApplication>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+TEST(InstrumentChoice, VoicingFilesThenTheFirstParameter)
+{
+    struct Case { bool piano, guitar; const char* parameter; GameType game; };
+    const Case cases[] = {
+        {true, true, "", gtPiano},
+        {true, true, "GUITAR", gtGuitar},
+        {true, true, "bass", gtPiano},
+        {false, true, "", gtGuitar},
+        {false, true, "piano", gtGuitar},
+        {true, false, "guitar", gtPiano},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ChooseInstrument(c.piano, c.guitar, c.parameter), c.game) << c.parameter;
+}
+
+TEST(StartUp, ParameterChoosesInstrumentAndStateSection)
+{
+    struct Case { const char* parameter; GameType game; const char* section; int tag; };
+    const Case cases[] = {
+        {"", gtPiano, "SettingsScr", 6},
+        {"GUITAR", gtGuitar, "SettingsScr_GUITAR", 7},
+        {"bass", gtPiano, "SettingsScr_bass", 6},
+    };
+    for (const Case& c : cases) {
+        WindowFixture fixture;
+        TMainForm& form = fixture.Start(c.parameter);
+        EXPECT_EQ(form.Game, c.game);
+        EXPECT_EQ(form.ScreenStateSection(), c.section);
+        EXPECT_EQ(form.BottomImage->Tag(), c.tag);
+        // The guitar shows FOLK/POP/JAZZ where the piano shows its category filter.
+        EXPECT_EQ(form.FolkButton->isVisible(), c.game == gtGuitar);
+        EXPECT_EQ(form.CategoryFilter->isVisible(), c.game == gtPiano);
+        EXPECT_EQ(form.ChordTypeButtons.size(), 23u);
+    }
+}
+
+TEST(StartUp, OnlyTheGuitarFileMeansGuitar)
+{
+    FixtureFiles files;
+    files.piano = false;
+    WindowFixture fixture(files);
+    EXPECT_EQ(fixture.Start("piano").Game, gtGuitar);
+}
+
+TEST(StartUp, FailuresCarryTheUsersMessage)
+{
+    struct Case { FixtureFiles files; const char* message; };
+    FixtureFiles noMarker;
+    noMarker.marker = false;
+    FixtureFiles brokenChords;
+    brokenChords.chords = "maj,0100,0304\nma7=maj7\n";
+    FixtureFiles noVoicings;
+    noVoicings.piano = false;
+    noVoicings.guitar = false;
+    const Case cases[] = {
+        {noMarker, "Software not properly installed or corrupted.\nPlease reinstall Tonvera."},
+        {brokenChords, "error 'maj7' not yet defined: line=1, file=chords.def"},
+        {noVoicings, "File not found: guitarchords.def"},
+    };
+    for (const Case& c : cases) {
+        WindowFixture fixture(c.files);
+        try {
+            fixture.Start();
+            ADD_FAILURE() << "start-up did not fail: " << c.message;
+        } catch (const std::exception& error) {
+            EXPECT_EQ(std::string(error.what()), c.message);
+        }
+    }
+}
+
+TEST(StartUp, FailureReportShowsTheTextAndEndsWithStatusOne)
+{
+    EXPECT_EQ(StartupFailureText("boom"), "General error: \nboom");
+    std::string shown;
+    QTimer::singleShot(0, [&] {
+        for (QWidget* widget : QApplication::topLevelWidgets())
+            if (auto* box = qobject_cast<QMessageBox*>(widget)) {
+                shown = box->text().toStdString();
+                box->accept();
+            }
+    });
+    EXPECT_EQ(ReportStartupFailure("boom"), 1);
+    EXPECT_EQ(shown, "General error: \nboom");
+}
+
+TEST(FirstRun, SettingsFileHoldsExactlyTheSettingsSections)
+{
+    FixtureFiles files;
+    files.definitions =
+        "[MySettings]\nA=1\n"
+        "[Settings]\nShowFlyByHint=1\nRootPatch=4\n\n"
+        "[SettingsScr]\nSelectedRoot=3\n"
+        "[Colors]\nDefaultPiano=1,2,3\n"
+        "[Settings_empty]\n"
+        "[Hints]\nList=Voicings\n";
+    WindowFixture fixture(files);
+    fixture.Start();
+    // Read before the window closes and adds its screen state.
+    EXPECT_EQ(fixture.ReadFile("Tonvera.ini"),
+              "[Settings]\nShowFlyByHint=1\nRootPatch=4\n[SettingsScr]\nSelectedRoot=3\n");
+    EXPECT_EQ(fixture.Form().SelectedRoot, 3);
+}
+
+TEST(FirstRun, NoDefinitionsFileMeansDefaultsAndNoSettingsFile)
+{
+    FixtureFiles files;
+    files.definitions = "-";
+    WindowFixture fixture(files);
+    TMainForm& form = fixture.Start();
+    EXPECT_EQ(fixture.ReadFile("Tonvera.ini"), "");
+    EXPECT_EQ(form.MarkerColor, ParseColour("255,0,0"));
+    EXPECT_EQ(form.SelectedRoot, 16);
+    EXPECT_EQ(form.CurrentChordTypeName(), "maj");
+}
+
+TEST(Colours, DefaultKeyPerInstrumentAndEveryKeyInTheMap)
+{
+    WindowFixture fixture;
+    TMainForm& piano = fixture.Start();
+    EXPECT_EQ(piano.MarkerColor, MakeColour(200, 0, 0));
+    EXPECT_EQ(piano.ColourMap.at("0100"), MakeColour(0, 0, 255));
+    EXPECT_EQ(piano.ColourMap.count("DefaultGuitar"), 1u);
+    fixture.Close();
+    EXPECT_EQ(fixture.Start("guitar").MarkerColor, MakeColour(255, 255, 255));
+}
+
+TEST(ScreenState, SavedOnCloseRestoredPerSection)
+{
+    WindowFixture fixture;
+    {
+        TMainForm& form = fixture.Start();
+        form.ArpeggioButton->SetChecked(true);
+        form.ChordButton->SetChecked(false);
+        form.ScaleDegreesButton->SetChecked(true);
+        form.NoteNamesButton->SetChecked(false);
+        form.SelectRoot(6);   // G
+        form.SelectChordTypeByName("m7");
+        fixture.Close();
+    }
+    const IniFile ini(fixture.SettingsFile());
+    EXPECT_EQ(ini.ReadString("SettingsScr", "Arpeggio", ""), "1");
+    EXPECT_EQ(ini.ReadString("SettingsScr", "ShowScaleDegrees", ""), "1");
+    EXPECT_EQ(ini.ReadString("SettingsScr", "SelectedChord", ""), "m7");
+    EXPECT_EQ(ini.ReadString("SettingsScr", "SelectedRoot", ""), "6");
+    EXPECT_EQ(ini.ReadString("SettingsScr", "ReverseFinderMode", ""), "0");
+    {
+        TMainForm& form = fixture.Start();
+        EXPECT_TRUE(form.ArpeggioButton->Checked());
+        EXPECT_FALSE(form.ChordButton->Checked());
+        EXPECT_TRUE(form.ScaleDegreesButton->Checked());
+        EXPECT_EQ(form.SelectedRoot, 6);
+        EXPECT_EQ(form.CurrentChordTypeName(), "m7");
+        fixture.Close();
+    }
+    // A start with a parameter keeps its own state.
+    TMainForm& guitar = fixture.Start("guitar");
+    EXPECT_FALSE(guitar.ArpeggioButton->Checked());
+    EXPECT_EQ(guitar.SelectedRoot, 16);
+    EXPECT_EQ(guitar.CurrentChordTypeName(), "maj");
+}
+
+TEST(ScreenState, HandEditedValuesOutOfRangeCountAsDefaults)
+{
+    WindowFixture fixture;
+    fixture.WriteFile("Tonvera.ini", "[SettingsScr]\nSelectedRoot=17\nReverseFinderMode=5\nSelectedChord=nosuch\n");
+    TMainForm& form = fixture.Start();
+    EXPECT_EQ(form.SelectedRoot, 16);
+    EXPECT_EQ(form.FinderMode(), 0);
+    EXPECT_EQ(form.ReverseFinder->GetText(), "Show all chords");
+    // A chord name that matches no button falls back to the first button.
+    EXPECT_EQ(form.CurrentChordTypeName(), "maj");
+}
+
+TEST(ScreenState, RememberOffAlwaysStartsOnCMajor)
+{
+    WindowFixture fixture;
+    fixture.WriteFile("Tonvera.ini",
+                      "[Settings]\nRememberRootAndChord=0\n[SettingsScr]\nSelectedRoot=6\nSelectedChord=m7\n"
+                      "ReverseFinderMode=1\n");
+    TMainForm& form = fixture.Start();
+    EXPECT_EQ(form.SelectedRoot, 16);
+    EXPECT_EQ(form.CurrentChordTypeName(), "maj");
+    EXPECT_EQ(form.FinderMode(), 1);
+    EXPECT_EQ(form.ReverseFinder->GetText(), "Show specific voicings");
+}
+
+TEST(Layout, CentredInTheClientAreaNeverSmallerThanThePanel)
+{
+    WindowFixture fixture;
+    TMainForm& form = fixture.Start();
+    form.resize(1200, 800);
+    EXPECT_EQ(form.GlobalPanel->pos(), QPoint(92, 45));
+    form.resize(800, 600);
+    EXPECT_EQ(form.size(), QSize(1016, 710));
+    EXPECT_EQ(form.GlobalPanel->pos(), QPoint(0, 0));
+    EXPECT_EQ(form.GlobalPanel->size(), QSize(1016, 710));
+    EXPECT_EQ(form.BottomImage->mapTo(form.GlobalPanel, QPoint(0, 0)), QPoint(0, 517));
+    EXPECT_EQ(form.List->geometry(), QRect(8, 270, 666, 169));
+    EXPECT_EQ(form.ChordInfoImage->geometry(), QRect(179, 205, 495, 45));
+    EXPECT_EQ(form.windowTitle(), "Tonvera");
+}

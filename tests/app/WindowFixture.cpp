@@ -1,0 +1,234 @@
+#include "WindowFixture.h"
+
+#include "controls/Nxpanel.h"
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QMenu>
+#include <QPainter>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const char* const kChordsDef =
+    "; test chord types\n"
+    "maj,0100,0304,0507\n"
+    "maj6,0100,0304,0507,0609\n"
+    "maj7,0100,0304,0507,0711\n"
+    "m,0100,0303,0507\n"
+    "m7,0100,0303,0507,0710\n"
+    "mmaj7,0100,0303,0507,0711\n"
+    "m7b5,0100,0303,0506,0710\n"
+    "7,0100,0304,0507,0710\n"
+    "list:majList\n"
+    "add9,0100,0304,0507,0914\n"
+    "maj13,0100,0304,0507,0711,0914,1321\n"
+    "list:minList\n"
+    "m11,0100,0303,0507,0710,0914,1117\n"
+    "list:domList\n";
+
+const char* const kPianoDef =
+    "[Basic]\n"
+    "C,maj,0,48,52,55\n"
+    "C,maj,0,-60,64,67\n"
+    "[Jazz]\n"
+    "C,maj7,0,48,52,55,59\n"
+    "G,maj,0,55,59,62\n";
+
+const char* const kGuitarDef =
+    "[FOLK]\n"
+    "C,maj,0,x,3,2,0,1,0\n"
+    "[POP]\n"
+    "C,maj,0,x,3,5,5,5,3\n"
+    "[JAZZ]\n"
+    "C,maj,0,8,10,10,9,8,8\n";
+
+const char* const kDefinitions =
+    "[Settings]\n"
+    "ShowFlyByHint=1\n"
+    "ArpegioStaggers=50\n"
+    "[SettingsScr]\n"
+    "SelectedRoot=16\n"
+    "[Colors]\n"
+    "DefaultPiano=200,0,0\n"
+    "DefaultGuitar=255,255,255\n"
+    "0100=0,0,255\n"
+    "[Hints]\n"
+    "SettingsButton=Settings\n";
+
+struct Picture {
+    std::string name;
+    int width;
+    int height;
+};
+
+// The skin's pictures at their controls' sizes.
+std::vector<Picture> pictureList()
+{
+    std::vector<Picture> list = {
+        {"ControllsArea", 1016, 65}, {"TypeChordsArea", 190, 452}, {"TypeChordsAreaFree", 190, 452},
+        {"RootArea", 132, 452}, {"PlayChordArea", 694, 452}, {"PlayChordInitial", 669, 172},
+        {"KeyboardArea", 1016, 193}, {"FretboardArea", 1016, 193},
+    };
+    const struct { const char* stem; int w, h; } buttons[] = {
+        {"Tonvera", 188, 34}, {"NXLogo", 127, 55}, {"Chord", 60, 31}, {"Arpeggio", 81, 31},
+        {"NoteNames", 92, 31}, {"ScaleDegrees", 113, 31}, {"Speaker", 38, 31}, {"Settings", 75, 31},
+        {"Help", 43, 31}, {"Folk", 47, 19}, {"Pop", 75, 19}, {"Jazz", 49, 19}, {"Key", 173, 19},
+        {"ReverseChordFinder", 157, 19}, {"ThisChordContains", 171, 49},
+        {"maj", 66, 17}, {"maj6", 66, 17}, {"maj7", 66, 17}, {"maj69", 66, 17}, {"maj9", 66, 17},
+        {"2", 66, 17}, {"5", 66, 17}, {"majList", 85, 17}, {"m", 66, 17}, {"m7", 66, 17},
+        {"m6", 66, 17}, {"m9", 66, 17}, {"mMaj7", 66, 17}, {"m7b5", 66, 17}, {"dim7", 66, 17},
+        {"minList", 85, 17}, {"7", 66, 17}, {"9", 66, 17}, {"13", 66, 17}, {"7b9", 66, 17},
+        {"sus", 66, 17}, {"7sus", 66, 17}, {"domList", 85, 17},
+    };
+    for (const auto& b : buttons)
+        for (const char* state : {"Initial", "Mouse", "Pressed"})
+            list.push_back({std::string(b.stem) + state, b.w, b.h});
+    return list;
+}
+
+void writePictures(const QString& pics)
+{
+    for (const Picture& p : pictureList()) {
+        QImage image(p.width, p.height, QImage::Format_RGB32);
+        image.fill(kInstrumentGround);
+        ASSERT_TRUE(image.save(pics + "/" + QString::fromStdString(p.name) + ".png"));
+    }
+    QImage spot(40, 40, QImage::Format_ARGB32);
+    spot.fill(Qt::transparent);
+    QPainter painter(&spot);
+    painter.setBrush(QColor(255, 200, 0, 160));
+    painter.setPen(Qt::NoPen);
+    painter.drawEllipse(0, 0, 40, 40);
+    painter.end();
+    ASSERT_TRUE(spot.save(pics + "/Spot01.png"));
+}
+
+} // namespace
+
+WindowFixture::WindowFixture(const FixtureFiles& files)
+    : Devices(std::make_shared<RecordingMidiDevices>(2)),
+      ThePlayer(std::make_unique<Player>(Devices))
+{
+    _player = ThePlayer.get();
+    const QString pics = dir_.path() + "/pics";
+    QDir().mkpath(pics);
+    writePictures(pics);
+    if (files.marker)
+        WriteFile("pics/Images.dir", "");
+    WriteFile("chords.def", files.chords.empty() ? kChordsDef : files.chords);
+    if (files.piano)
+        WriteFile("pianochords.def", kPianoDef);
+    if (files.guitar)
+        WriteFile("guitarchords.def", kGuitarDef);
+    if (files.definitions != "-")
+        WriteFile("Tonvera.def", files.definitions.empty() ? kDefinitions : files.definitions);
+}
+
+WindowFixture::~WindowFixture()
+{
+    windows_ = {};
+    ThePlayer.reset();
+    _player = nullptr;
+}
+
+std::string WindowFixture::Folder() const
+{
+    return dir_.path().toStdString();
+}
+
+void WindowFixture::WriteFile(const std::string& name, const std::string& text) const
+{
+    QFile file(QString::fromStdString(Folder() + "/" + name));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(text.data(), static_cast<qint64>(text.size()));
+}
+
+std::string WindowFixture::ReadFile(const std::string& name) const
+{
+    QFile file(QString::fromStdString(Folder() + "/" + name));
+    if (!file.open(QIODevice::ReadOnly))
+        return "";
+    return file.readAll().toStdString();
+}
+
+TMainForm& WindowFixture::Start(const std::string& firstParameter)
+{
+    MainFormSetup setup;
+    setup.folder = Folder();
+    setup.firstParameter = firstParameter;
+    setup.settingsFile = SettingsFile();
+    setup.player = ThePlayer.get();
+    setup.content = &Content;
+    windows_ = CreateProgramWindows(setup);
+    windows_.main->show();
+    return *windows_.main;
+}
+
+void WindowFixture::Close()
+{
+    if (windows_.main)
+        windows_.main->close();
+    windows_ = {};
+}
+
+std::vector<uint32_t> WindowFixture::Messages(size_t count, int timeoutMs)
+{
+    if (count > 0)
+        Devices->WaitForMessages(count, timeoutMs);
+    std::vector<uint32_t> result;
+    for (const RecordedMessage& m : Devices->Messages())
+        result.push_back(m.message);
+    return result;
+}
+
+std::vector<std::pair<int, int>> WindowFixture::NoteOns(size_t count, int timeoutMs)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    std::vector<std::pair<int, int>> notes;
+    do {
+        notes.clear();
+        for (uint32_t m : Messages())
+            if ((m & 0xF0) == 0x90 && ((m >> 16) & 0x7F) != 0)
+                notes.emplace_back(m & 0x0F, (m >> 8) & 0x7F);
+        if (notes.size() >= count)
+            break;
+        QTest::qWait(5);
+    } while (std::chrono::steady_clock::now() < deadline);
+    return notes;
+}
+
+void WindowFixture::ClearMessages()
+{
+    Devices->ClearMessages();
+}
+
+void PressAt(QWidget* widget, int x, int y, Qt::MouseButton button)
+{
+    QTest::mouseMove(widget, QPoint(x, y));
+    QTest::mousePress(widget, button, Qt::NoModifier, QPoint(x, y));
+    QTest::mouseRelease(widget, button, Qt::NoModifier, QPoint(x, y));
+}
+
+std::vector<std::string> MenuCaptions(const QMenu* menu)
+{
+    std::vector<std::string> captions;
+    for (const QAction* action : menu->actions())
+        if (!action->text().isEmpty())
+            captions.push_back(action->text().toStdString());
+    return captions;
+}
+
+bool ChooseFromMenu(QMenu* menu, const std::string& caption)
+{
+    for (QAction* action : menu->actions())
+        if (action->text().toStdString() == caption) {
+            menu->close();
+            action->trigger();
+            return true;
+        }
+    return false;
+}

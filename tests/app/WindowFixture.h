@@ -1,0 +1,70 @@
+// A temporary installation for window tests: small definition files, plain pictures
+// of the skin's names and sizes, a recording MIDI device behind the player, and the
+// program's windows built on it.
+#pragma once
+
+#include "app/Startup.h"
+#include "midi/Player.h"
+#include "midi/Tmidicontent.h"
+#include "platform/RecordingMidiOut.h"
+
+#include <QTemporaryDir>
+#include <QColor>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+// What the fixture folder holds; tests switch parts off to show failures.
+struct FixtureFiles {
+    bool marker = true;
+    bool piano = true;
+    bool guitar = true;
+    std::string chords;        // "" = the default chords.def
+    std::string definitions;   // "" = the default Tonvera.def; "-" = none
+};
+
+// The instrument picture is one flat colour, so marker pixels stand out.
+inline const QColor kInstrumentGround(40, 40, 40);
+
+class WindowFixture {
+public:
+    explicit WindowFixture(const FixtureFiles& files = {});
+    ~WindowFixture();
+
+    std::string Folder() const;
+    std::string SettingsFile() const { return Folder() + "/Tonvera.ini"; }
+    void WriteFile(const std::string& name, const std::string& text) const;
+    std::string ReadFile(const std::string& name) const;
+
+    // Builds the windows with this first parameter (throws what start-up throws) and
+    // shows the main window, which runs the first-show restore.
+    TMainForm& Start(const std::string& firstParameter = "");
+    // Closes the main window (saving its state) and destroys the windows.
+    void Close();
+
+    TMainForm& Form() { return *windows_.main; }
+    TSettings& Settings() { return *windows_.settings; }
+    TSplashScreen& About() { return *windows_.about; }
+
+    // Messages recorded since the last clear, waiting up to timeoutMs for at least count.
+    std::vector<uint32_t> Messages(size_t count = 0, int timeoutMs = 1000);
+    // The note-on messages among them as (channel, note).
+    std::vector<std::pair<int, int>> NoteOns(size_t count, int timeoutMs = 1000);
+    void ClearMessages();
+
+    std::shared_ptr<RecordingMidiDevices> Devices;
+    std::unique_ptr<Player> ThePlayer;
+    TMIDIContent Content;
+
+private:
+    QTemporaryDir dir_;
+    ProgramWindows windows_;
+};
+
+// Presses a skinned control or canvas at (x, y) with the given button.
+void PressAt(QWidget* widget, int x, int y, Qt::MouseButton button = Qt::LeftButton);
+// The menu's visible actions' captions (columns included).
+std::vector<std::string> MenuCaptions(const QMenu* menu);
+// Triggers the menu's action with this caption; false when there is none.
+bool ChooseFromMenu(QMenu* menu, const std::string& caption);
