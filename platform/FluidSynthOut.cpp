@@ -11,7 +11,7 @@ namespace {
 
 // FluidSynth's default gain of 0.2 leaves a block chord near -26 dBFS; this brings it to
 // about -6 dBFS at the loudest volume setting without clipping.
-constexpr double kSynthGain = 1.0;
+constexpr double kSynthGain = 1.8;
 
 bool fileExists(const std::string& path)
 {
