@@ -20,6 +20,12 @@ function(expect_executable path)
   endif()
 endfunction()
 
+foreach(program IN LISTS PROGRAMS)
+  if(NOT EXISTS "${BUILD_DIR}/${program}")
+    fail("${program} is not built yet: build the whole tree before this check")
+  endif()
+endforeach()
+
 file(REMOVE_RECURSE "${PREFIX}")
 execute_process(COMMAND ${CMAKE_COMMAND} --install "${BUILD_DIR}" --prefix "${PREFIX}"
   RESULT_VARIABLE installFailed OUTPUT_QUIET ERROR_VARIABLE installErrors)

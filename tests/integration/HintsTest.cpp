@@ -135,3 +135,31 @@ TEST(LoadHints, AFailingControlSkipsOnlyItsOwnSubtree)
     EXPECT_EQ(afterChild->toolTip(), "hint of afterChild");
     EXPECT_EQ(root.toolTip(), "hint of root");
 }
+
+TEST(ShippedHints, EveryMainWindowControlHasOneWithItsShortcut)
+{
+    const IniFile definitions((fs::path(TONVERA_SOURCE_DIR) / "data" / "Tonvera.def").string());
+    struct Case { const char* key; const char* shortcut; };
+    const Case cases[] = {
+        {"TonveraPanel", ""}, {"NXLogo", ""},
+        {"ChordButton", "Alt+P"}, {"ArpeggioButton", "Alt+P"},
+        {"NoteNamesButton", "Alt+D"}, {"ScaleDegreesButton", "Alt+D"},
+        {"SpeakerButton", "F2"}, {"SettingsButton", "Alt+S"}, {"HelpButton", "F1"},
+        {"FolkButton", "Alt+T"}, {"PopButton", "Alt+T"}, {"JazzButton", "Alt+T"},
+        {"CategoryFilter", "Alt+F"}, {"ReverseFinder", ""},
+        {"LeftImage", "Alt+R"}, {"CenterImage", "Alt+C"}, {"CenterPanel", "Alt+C"},
+        {"majList", "Ctrl+Enter"}, {"minList", "Ctrl+Enter"}, {"domList", "Ctrl+Enter"},
+        {"Tag2", "Enter"}, {"Tag3", "Enter"}, {"Tag4", "Enter"},
+        {"PlayChordButton", "Space"}, {"RootLabel", "Space"}, {"ChordLabel", "Space"},
+        {"ThisChordContainsButton", "`"}, {"ChordInfoImage", ""},
+        {"List", "Alt+1"}, {"Tag6", ""}, {"Tag7", ""},
+    };
+    for (const Case& c : cases) {
+        const std::string hint = definitions.ReadString("Hints", c.key, "");
+        EXPECT_FALSE(hint.empty()) << c.key;
+        EXPECT_NE(hint.find(c.shortcut), std::string::npos) << c.key << " should name " << c.shortcut;
+    }
+    // A name key would hide the tag's text from the instrument view and the chord-type buttons.
+    for (const char* hidden : {"BottomImage", "T_maj", "T_m", "T_7"})
+        EXPECT_EQ(definitions.ReadString("Hints", hidden, ""), "") << hidden;
+}
