@@ -388,53 +388,70 @@ void TNXPanel::paintEvent(QPaintEvent*)
     painter.drawImage(0, 0, canvas);
 }
 
-void TNXPanel::DrawLabel(QImage& canvas, const LabelFont& font) const
+PanelLabel LayOutPanelLabel(const QFontMetrics& metrics, const QString& text, QSize panel,
+                            const LabelPlacement& placement)
 {
-    if (text_.empty())
-        return;
-    QPainter painter(&canvas);
-    painter.setFont(font.font);
-    painter.setPen(font.colour);
-    const QFontMetrics metrics(font.font);
-    QString s = QString::fromLatin1(text_.data(), qsizetype(text_.size()));
+    PanelLabel label;
+    label.text = text;
     int h = metrics.height();
-    int w = metrics.horizontalAdvance(s);
-    const bool pressed = state_ == StateMouseDown;
+    int w = metrics.horizontalAdvance(text);
+    const bool pressed = placement.pressed;
 
-    if (s.contains(QChar(10))) {
-        h *= 1 + int(s.count(QChar(10)));
-        const int x = textMarginX_ + (pressed ? textMoveX_ : 0);
-        const int y = textMarginY_ + (pressed ? textMoveY_ : 0);
-        const int top = (height() - h) / 2 + y - 1;
-        const int bottom = (height() + h) / 2 + y + 1;
-        painter.drawText(QRect(x, top, width() - 3, bottom - top), Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap, s);
-        return;
+    if (text.contains(QChar(10))) {
+        h *= 1 + int(text.count(QChar(10)));
+        const int x = placement.marginX + (pressed ? placement.moveX : 0);
+        const int y = placement.marginY + (pressed ? placement.moveY : 0);
+        const int top = (panel.height() - h) / 2 + y - 1;
+        const int bottom = (panel.height() + h) / 2 + y + 1;
+        label.box = QRect(x, top, panel.width() - 3, bottom - top);
+        label.multiLine = true;
+        return label;
     }
 
     // Shorten a label that does not fit, from the end, keeping room for "..".
     bool shortened = false;
-    while (w + textMarginX_ >= width() - 3 && s.size() > 1) {
-        s.chop(1);
-        w = metrics.horizontalAdvance(s + QStringLiteral(".."));
+    while (w + placement.marginX >= panel.width() - 3 && label.text.size() > 1) {
+        label.text.chop(1);
+        w = metrics.horizontalAdvance(label.text + QStringLiteral(".."));
         shortened = true;
     }
     if (shortened)
-        s += QStringLiteral("..");
+        label.text += QStringLiteral("..");
     int x = 0;
-    int y = (height() - h) / 2;
-    if (!textMarginOn_) {
-        if (alignment_ == Qt::AlignLeft)
+    int y = (panel.height() - h) / 2;
+    if (!placement.marginOn) {
+        if (placement.alignment == Qt::AlignLeft)
             x = 2;
-        else if (alignment_ == Qt::AlignRight)
-            x = width() - w - 2;
+        else if (placement.alignment == Qt::AlignRight)
+            x = panel.width() - w - 2;
         else
-            x = (width() - w) / 2;
+            x = (panel.width() - w) / 2;
     }
-    x += textMarginX_;
-    y += textMarginY_;
+    x += placement.marginX;
+    y += placement.marginY;
     if (pressed) {
-        x += textMoveX_;
-        y += textMoveY_;
+        x += placement.moveX;
+        y += placement.moveY;
     }
-    painter.drawText(QPoint(x, y + metrics.ascent()), s);
+    label.origin = QPoint(x, y);
+    return label;
+}
+
+void TNXPanel::DrawLabel(QImage& canvas, const LabelFont& font) const
+{
+    if (text_.empty())
+        return;
+    const QFontMetrics metrics(font.font);
+    const LabelPlacement placement{textMarginX_, textMarginY_, textMoveX_, textMoveY_,
+                                   textMarginOn_, alignment_, state_ == StateMouseDown};
+    const PanelLabel label = LayOutPanelLabel(
+        metrics, QString::fromLatin1(text_.data(), qsizetype(text_.size())), size(), placement);
+    QPainter painter(&canvas);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    painter.setFont(font.font);
+    painter.setPen(font.colour);
+    if (label.multiLine)
+        painter.drawText(label.box, Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap, label.text);
+    else
+        painter.drawText(QPoint(label.origin.x(), label.origin.y() + metrics.ascent()), label.text);
 }

@@ -7,6 +7,7 @@
 #include "controls/Nxcomponentutils.h"
 
 #include <QColor>
+#include <QFontMetrics>
 #include <QWidget>
 
 #include <array>
@@ -14,6 +15,28 @@
 #include <variant>
 
 class TImage;
+
+// How a panel's label is offset: margins, the shift while pressed, alignment.
+struct LabelPlacement {
+    int marginX = 0;
+    int marginY = 0;
+    int moveX = 0;
+    int moveY = 0;
+    bool marginOn = false;
+    Qt::AlignmentFlag alignment = Qt::AlignHCenter;
+    bool pressed = false;
+};
+
+// Where a panel writes its label. A one-line label too wide for the panel is
+// shortened from the end and gets ".."; a label with line feeds is centred in a box.
+struct PanelLabel {
+    QString text;
+    QPoint origin;  // top-left of a one-line label
+    QRect box;      // the box of a multi-line label
+    bool multiLine = false;
+};
+PanelLabel LayOutPanelLabel(const QFontMetrics& metrics, const QString& text, QSize panel,
+                            const LabelPlacement& placement);
 
 class TNXPanel : public QWidget {
     Q_OBJECT
