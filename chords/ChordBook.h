@@ -121,7 +121,7 @@ public:
     // List name -> "(member)(member)...".
     std::map<std::string, std::string> ListMembers;
     // Every voicing line in file order. Reserved before the first store and never
-    // reallocated afterwards, so the pointers of VoicingIndex stay valid.
+    // reallocated afterwards, so the pointers of VoicingIndex stay valid. Read-only after the load.
     std::vector<TChord> Voicings;
     // Lower-case voicing name -> first voicing of every run of consecutive lines of that name.
     std::map<std::string, std::vector<const TChord*>> VoicingIndex;
@@ -138,18 +138,33 @@ public:
     GameType Game = gtPiano;                  // instrument of the last load
 
 private:
+    std::vector<int> voicingRoots_;   // RootTable index of each voicing's root, -1 for none
+
+    // One BuildVariations call's fixed inputs.
+    struct VariationQuery {
+        bool filterByMarks;
+        const std::string& prefix;
+        const VariationOptions& options;
+        const std::map<int, std::string>& marks;
+        std::size_t firstVoicing;   // start of the guitar category
+    };
+    std::vector<std::size_t> walkOrder(const std::string& type, const std::vector<const TChord*>* runs) const;
+    void addVariation(std::size_t position, const std::string& type, int root, const VariationQuery& query);
+    void addVoicings(const std::vector<std::size_t>& positions, const std::string& type, int root,
+                     const std::string& prefix, const FinderQuery& query);
+    const std::vector<int>& voicingRoots();
     void loadChordTypes(const std::string& folder);
     void loadVoicings(const std::string& folder, GameType game);
     void processChordLine(std::string line, int index, std::string& currentList);
     void processVoicingLine(const std::string& line, int index, const std::string& fileName,
                             const std::string*& currentCategory, std::string& previousKey);
-    bool acceptVoicing(const TChord& v, std::size_t position, const std::string& type, int root,
-                       const VariationOptions& options) const;
+    std::size_t categoryStart(const VariationOptions& options) const;
+    bool acceptVoicing(const TChord& v, const std::string& type, int root, const VariationOptions& options) const;
+    bool soundsEveryMark(const TChord& v, const std::map<int, std::string>& marks) const;
     TChordVariation buildCandidate(const TChord& v, const VariationOptions& options,
                                    std::string& text) const;
     bool containsMarks(const TChordVariation& candidate, const std::map<int, std::string>& marks) const;
     bool isDuplicate(const TChordVariation& candidate) const;
-    bool chordContainsMarks(const TChordStruct& type, int root, const std::map<int, std::string>& marks) const;
 };
 
 // The pitch a finder mark sounds: the code itself on the piano, OpenStringNote[string] + fret

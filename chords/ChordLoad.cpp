@@ -90,6 +90,7 @@ void ChordBook::LoadChordDefinitions(const std::string& folder, GameType game)
     VoicingIndex.clear();
     VoicingCategories.clear();
     Voicings.clear();
+    voicingRoots_.clear();
     Game = game;
 
     loadChordTypes(folder);

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstdint>
+#include <numeric>
 
 namespace {
 
@@ -28,6 +29,28 @@ int toneNamed(const TChordVariation& chord, std::string_view name)
     return -1;
 }
 
+// The sounding pitch of voicing number k and the value stored for it (MIDI note on the
+// piano, fret on the guitar, negative when marked). False for an unplayed guitar string.
+struct VoicingNote {
+    std::int64_t pitch = 0;
+    int note = 0;
+};
+
+bool voicingNote(GameType game, const std::vector<int>& n, std::size_t k, VoicingNote& result)
+{
+    if (game == gtPiano) {
+        result.pitch = magnitude(n[k]) + n[0];
+        result.note = saturate(n[k] < 0 ? -result.pitch : result.pitch);
+        return true;
+    }
+    if (k > 6 || magnitude(n[k]) > 20)
+        return false;
+    const std::int64_t fret = magnitude(n[k]) + n[0];
+    result.pitch = fret + OpenStringNote[k - 1];
+    result.note = saturate(n[k] < 0 ? -fret : fret);
+    return true;
+}
+
 bool hasToneWithLetter(const TChordVariation& chord, char letter)
 {
     return std::any_of(chord.noteNames.begin(), chord.noteNames.end(),
@@ -36,16 +59,17 @@ bool hasToneWithLetter(const TChordVariation& chord, char letter)
 
 }  // namespace
 
-bool ChordBook::acceptVoicing(const TChord& v, std::size_t position, const std::string& type, int root,
+std::size_t ChordBook::categoryStart(const VariationOptions& options) const
+{
+    if (Game != gtGuitar)
+        return 0;
+    const auto start = VoicingCategories.find(options.guitarCategory);
+    return start == VoicingCategories.end() ? 0 : std::size_t(start->second);
+}
+
+bool ChordBook::acceptVoicing(const TChord& v, const std::string& type, int root,
                               const VariationOptions& options) const
 {
-    std::size_t categoryStart = 0;
-    if (Game == gtGuitar) {
-        if (const auto start = VoicingCategories.find(options.guitarCategory); start != VoicingCategories.end())
-            categoryStart = std::size_t(start->second);
-    }
-    if (position < categoryStart)
-        return false;
     if (!SameText(v.root, RootTable[root].name))
         return false;
     if (options.categoryFilter != "All" && (!v.category || *v.category != options.categoryFilter))
@@ -59,6 +83,22 @@ bool ChordBook::acceptVoicing(const TChord& v, std::size_t position, const std::
     return std::find(aliases->second.begin(), aliases->second.end(), lowerName) != aliases->second.end();
 }
 
+bool ChordBook::soundsEveryMark(const TChord& v, const std::map<int, std::string>& marks) const
+{
+    for (const auto& mark : marks) {
+        const std::int64_t sounding = MarkSoundingNote(Game, mark.first);
+        bool found = false;
+        for (std::size_t k = 1; k < v.numbers.size() && !found; ++k) {
+            VoicingNote note;
+            if (voicingNote(Game, v.numbers, k, note))
+                found = magnitude(note.note) + (Game == gtGuitar ? OpenStringNote[k - 1] : 0) == sounding;
+        }
+        if (!found)
+            return false;
+    }
+    return true;
+}
+
 TChordVariation ChordBook::buildCandidate(const TChord& v, const VariationOptions& options, std::string& text) const
 {
     const std::vector<int>& n = v.numbers;
@@ -70,19 +110,10 @@ TChordVariation ChordBook::buildCandidate(const TChord& v, const VariationOption
     candidate.noteNames.assign(count, std::string());
 
     for (std::size_t k = 1; k < n.size(); ++k) {
-        std::int64_t pitch = 0;
-        std::int64_t note = 0;
-        if (Game == gtPiano) {
-            pitch = magnitude(n[k]) + n[0];
-            note = n[k] < 0 ? -pitch : pitch;
-        } else {
-            if (k > 6 || magnitude(n[k]) > 20)
-                continue;   // unplayed string
-            const std::int64_t fret = magnitude(n[k]) + n[0];
-            pitch = fret + OpenStringNote[k - 1];
-            note = n[k] < 0 ? -fret : fret;
-        }
-        const auto pc = std::size_t(FloorMod(pitch, 12));
+        VoicingNote note;
+        if (!voicingNote(Game, n, k, note))
+            continue;   // unplayed string
+        const auto pc = std::size_t(FloorMod(note.pitch, 12));
 
         // A pitch class that is a chord tone takes that tone's spelling, label and colour.
         int tone = -1;
@@ -112,7 +143,7 @@ TChordVariation ChordBook::buildCandidate(const TChord& v, const VariationOption
         if (options.convertDbl)
             ConvertToEnharmonic(name);
 
-        candidate.notes[e] = saturate(note);
+        candidate.notes[e] = note.note;
         const std::string& label = candidate.degreeLabels[e];
         text += label.empty() ? name + " " : name + " (" + label + ") ";
         candidate.noteNames[e] = std::move(name);
@@ -147,6 +178,48 @@ bool ChordBook::isDuplicate(const TChordVariation& candidate) const
                        [&](const TChordVariation& v) { return v.notes == candidate.notes; });
 }
 
+void ChordBook::addVariation(std::size_t position, const std::string& type, int root, const VariationQuery& query)
+{
+    const TChord& v = Voicings[position];
+    if (position < query.firstVoicing || !acceptVoicing(v, type, root, query.options))
+        return;
+    // Most voicings miss a mark's pitch; rule them out before spelling them.
+    if (query.filterByMarks && !soundsEveryMark(v, query.marks))
+        return;
+    std::string text;
+    TChordVariation candidate = buildCandidate(v, query.options, text);
+    if (query.filterByMarks && !containsMarks(candidate, query.marks))
+        return;
+    if (isDuplicate(candidate))
+        return;
+    const std::string number = std::to_string(Lines.size() + 1);
+    const std::string& prefix = query.prefix;
+    if (Game == gtPiano && v.category)
+        Lines.push_back(prefix.empty() ? *v.category + " " + number + "\t" + text : prefix + *v.category + ": " + text);
+    else
+        Lines.push_back(prefix.empty() ? "Variation " + number + "\t" + text : prefix + ": " + text);
+    Variations.push_back(std::move(candidate));
+}
+
+std::vector<std::size_t> ChordBook::walkOrder(const std::string& type, const std::vector<const TChord*>* runs) const
+{
+    // Each run of equally named voicings is walked to its end plus the one voicing after
+    // it (which may be stored under an alias); without runs every voicing is visited.
+    std::vector<std::size_t> order;
+    if (!runs || runs->empty()) {
+        order.resize(Voicings.size());
+        std::iota(order.begin(), order.end(), 0);
+        return order;
+    }
+    for (const TChord* start : *runs)
+        for (auto position = std::size_t(start - Voicings.data()); position < Voicings.size(); ++position) {
+            order.push_back(position);
+            if (!SameText(Voicings[position].name, type))
+                break;
+        }
+    return order;
+}
+
 void ChordBook::BuildVariations(const std::string& type, int root, const std::vector<const TChord*>* runs,
                                 bool filterByMarks, const std::string& prefix, const VariationOptions& options,
                                 const std::map<int, std::string>& marks)
@@ -156,43 +229,9 @@ void ChordBook::BuildVariations(const std::string& type, int root, const std::ve
         throw ChordError("invalid chord type: " + type);
     if (root < 0 || root >= RootCount)
         throw ChordError("Root not selected!");
-
-    const auto visit = [&](std::size_t position) {
-        const TChord& v = Voicings[position];
-        if (!acceptVoicing(v, position, type, root, options))
-            return;
-        std::string text;
-        TChordVariation candidate = buildCandidate(v, options, text);
-        if (filterByMarks && !containsMarks(candidate, marks))
-            return;
-        if (isDuplicate(candidate))
-            return;
-        const std::string number = std::to_string(Lines.size() + 1);
-        const bool pianoCategory = Game == gtPiano && v.category;
-        if (pianoCategory)
-            Lines.push_back(prefix.empty() ? *v.category + " " + number + "\t" + text
-                                           : prefix + *v.category + ": " + text);
-        else
-            Lines.push_back(prefix.empty() ? "Variation " + number + "\t" + text : prefix + ": " + text);
-        Variations.push_back(std::move(candidate));
-    };
-
-    // Each run of equally named voicings is walked to its end plus the one voicing after
-    // it (which may be stored under an alias); without runs every voicing is visited.
-    const bool haveRuns = runs && !runs->empty();
-    const auto walk = [&](std::size_t start) {
-        for (std::size_t position = start; position < Voicings.size(); ++position) {
-            visit(position);
-            if (haveRuns && !SameText(Voicings[position].name, type))
-                break;
-        }
-    };
-    if (!haveRuns) {
-        walk(0);
-        return;
-    }
-    for (const TChord* start : *runs)
-        walk(std::size_t(start - Voicings.data()));
+    const VariationQuery query{filterByMarks, prefix, options, marks, categoryStart(options)};
+    for (std::size_t position : walkOrder(type, runs))
+        addVariation(position, type, root, query);
 }
 
 ShowResult ChordBook::ShowCurrentChord(int root, const std::string& chordTypeName, bool reverseFinderOn,

@@ -2,10 +2,13 @@
 #include "chords/ChordBook.h"
 #include "chords/DegreeCode.h"
 #include "chords/Notes.h"
+#include "chords/TextUtil.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <numeric>
+#include <string_view>
+#include <unordered_set>
 
 namespace {
 
@@ -31,16 +34,16 @@ std::vector<ChordTone> chordTones(const TChordStruct& type)
     return tones;
 }
 
-}  // namespace
-
-bool ChordBook::chordContainsMarks(const TChordStruct& type, int root, const std::map<int, std::string>& marks) const
+// Mode 0: every mark's pitch class is a tone of the chord on that root (with the mark's label, if any).
+bool chordContainsMarks(const std::vector<ChordTone>& tones, int root, GameType game,
+                        const std::map<int, std::string>& marks)
 {
-    const std::vector<ChordTone> tones = chordTones(type);
     int rootNote = RootTable[root].pitchClass + 48;
     if (rootNote < 49)
         rootNote = 60;
-    for (const auto& [code, label] : marks) {
-        const long long markClass = FloorMod(MarkSoundingNote(Game, code), 12);
+    for (const auto& mark : marks) {
+        const std::string& label = mark.second;
+        const long long markClass = FloorMod(MarkSoundingNote(game, mark.first), 12);
         const bool found = std::any_of(tones.begin(), tones.end(), [&](const ChordTone& tone) {
             return FloorMod(rootNote + tone.semitones, 12) == markClass && (label.empty() || tone.label == label);
         });
@@ -48,6 +51,56 @@ bool ChordBook::chordContainsMarks(const TChordStruct& type, int root, const std
             return false;
     }
     return true;
+}
+
+// Whether "(" + name + ")" occurs in the filter text. Names without parentheses are looked up
+// among the filter's innermost "(...)" groups, which is the same test without a text search per type.
+class TypeFilter {
+public:
+    explicit TypeFilter(const std::string& text) : text_(text)
+    {
+        std::size_t open = std::string::npos;
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            if (text[i] == '(')
+                open = i;
+            else if (text[i] == ')' && open != std::string::npos) {
+                groups_.insert(std::string_view(text).substr(open + 1, i - open - 1));
+                open = std::string::npos;
+            }
+        }
+    }
+    bool contains(const std::string& name) const
+    {
+        if (name.find_first_of("()") == std::string::npos)
+            return groups_.count(name) > 0;
+        return text_.find("(" + name + ")") != std::string::npos;
+    }
+
+private:
+    const std::string& text_;
+    std::unordered_set<std::string_view> groups_;
+};
+
+}  // namespace
+
+const std::vector<int>& ChordBook::voicingRoots()
+{
+    if (voicingRoots_.size() != Voicings.size()) {
+        voicingRoots_.assign(Voicings.size(), -1);
+        for (std::size_t i = 0; i < Voicings.size(); ++i)
+            for (int r = 0; r < RootCount && voicingRoots_[i] < 0; ++r)
+                if (SameText(Voicings[i].root, RootTable[r].name))
+                    voicingRoots_[i] = r;
+    }
+    return voicingRoots_;
+}
+
+void ChordBook::addVoicings(const std::vector<std::size_t>& positions, const std::string& type, int root,
+                            const std::string& prefix, const FinderQuery& query)
+{
+    const VariationQuery variation{true, prefix, query.options, query.marks, categoryStart(query.options)};
+    for (std::size_t position : positions)
+        addVariation(position, type, root, variation);
 }
 
 void ChordBook::ReverseFind(const FinderQuery& query)
@@ -61,12 +114,21 @@ void ChordBook::ReverseFind(const FinderQuery& query)
     const TChordVariation savedChord = CurrentChord;
     std::vector<std::int64_t> scores;
 
+    const TypeFilter filter(query.typeFilter);
     for (const auto& [name, type] : ChordTypes) {
-        if (query.typeFilter.find("(" + name + ")") == std::string::npos)
+        if (!filter.contains(name))
             continue;
         const auto runs = VoicingIndex.find(name);
         if (runs == VoicingIndex.end())
             continue;
+        const std::vector<ChordTone> tones = voicingMode ? std::vector<ChordTone>() : chordTones(type);
+        // The voicings BuildVariations would walk for this type, sorted by their root once
+        // instead of being walked again for every root.
+        std::vector<std::vector<std::size_t>> byRoot(voicingMode ? RootCount : 0);
+        if (voicingMode)
+            for (std::size_t position : walkOrder(name, &runs->second))
+                if (const int root = voicingRoots()[position]; root >= 0)
+                    byRoot[std::size_t(root)].push_back(position);
         for (int r = 0; r < RootCount; ++r) {
             const TRootInfo& root = RootTable[r];
             if (!isFinderRoot(root))
@@ -74,11 +136,11 @@ void ChordBook::ReverseFind(const FinderQuery& query)
             const std::size_t before = Lines.size();
             const std::string rootAndType = std::string(root.name) + name;
             if (!voicingMode) {
-                if (chordContainsMarks(type, r, query.marks))
+                if (chordContainsMarks(tones, r, Game, query.marks))
                     Lines.push_back(rootAndType + " ");
             } else {
                 CalculateChord(name, r);
-                BuildVariations(name, r, &runs->second, true, rootAndType + " - ", query.options, query.marks);
+                addVoicings(byRoot[std::size_t(r)], name, r, rootAndType + " - ", query);
             }
             scores.insert(scores.end(), Lines.size() - before, resultScore(type, r));
         }
