@@ -5,6 +5,7 @@
 
 #include <QDesktopServices>
 #include <QFile>
+#include <QKeyEvent>
 #include <QTextBrowser>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -48,6 +49,15 @@ HelpWindow::HelpWindow(QWidget* owner)
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(browser_);
+}
+
+void HelpWindow::keyPressEvent(QKeyEvent* event)
+{
+    // A reader closes the guide with Escape, as any viewer window.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier)
+        close();
+    else
+        QWidget::keyPressEvent(event);
 }
 
 QString BuiltInHelpPage()

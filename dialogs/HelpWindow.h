@@ -16,6 +16,9 @@ public:
     explicit HelpWindow(QWidget* owner = nullptr);
     QTextBrowser* Browser() const { return browser_; }
 
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
     QTextBrowser* browser_;
 };

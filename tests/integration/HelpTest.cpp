@@ -1,6 +1,7 @@
 // Help: the page name beside the program, and the built-in window when the page is missing.
 #include "dialogs/HelpWindow.h"
 
+#include <QTest>
 #include <QTextBrowser>
 #include <QWidget>
 #include <filesystem>
@@ -60,7 +61,8 @@ TEST(ShowHelp, WithoutThePageOpensOneBuiltInWindowPerOwner)
     EXPECT_TRUE(window->isWindow());
     EXPECT_EQ(window->windowTitle(), "Tonvera Help");
 
-    window->close();
+    QTest::keyClick(window->Browser(), Qt::Key_Escape);
+    EXPECT_FALSE(window->isVisible()) << "Escape closes it";
     EXPECT_EQ(ShowHelp(&owner, program.path.string(), exe), HelpShownIn::BuiltInWindow);
     EXPECT_EQ(owner.findChildren<HelpWindow*>().size(), 1) << "the window is reused";
     EXPECT_TRUE(window->isVisible());
