@@ -1,0 +1,104 @@
+// The data checker: passes the shipped files and names each rule a broken voicing breaks.
+#include "tools/voicings/DataChecker.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string DataDir = TONVERA_DATA_DIR;
+
+// A copy of the shipped data files in a temporary folder, to break on purpose.
+class DataCopy : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        folder = fs::temp_directory_path() /
+                 ("tonvera-data-" + std::to_string(::getpid()) + "-" +
+                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(folder);
+        fs::create_directories(folder);
+        for (const char* name : {"chords.def", "guitarchords.def", "pianochords.def"})
+            fs::copy_file(fs::path(DataDir) / name, folder / name);
+    }
+    void TearDown() override { fs::remove_all(folder); }
+
+    void append(const char* file, const std::string& lines)
+    {
+        std::ofstream(folder / file, std::ios::app) << lines;
+    }
+
+    bool hasFault(const DataReport& report, const std::string& text)
+    {
+        for (const std::string& f : report.faults)
+            if (f.find(text) != std::string::npos)
+                return true;
+        return false;
+    }
+
+    fs::path folder;
+};
+
+TEST_F(DataCopy, ShippedFilesHoldEveryRule)
+{
+    const DataReport report = CheckDataFolder(folder.string());
+    EXPECT_TRUE(report.faults.empty()) << report.faults.front();
+    EXPECT_NE(report.coverage.find("maj7 "), std::string::npos);
+    EXPECT_NE(report.coverage.find("100 chord types"), std::string::npos);
+}
+
+TEST_F(DataCopy, BrokenVoicingsAreNamed)
+{
+    struct BrokenCase { const char* file; const char* line; const char* fault; };  // fault nullptr: sound
+    const BrokenCase cases[] = {
+        {"guitarchords.def", "C,maj7,0,x,-3,2,0,0,1", "F4 is not a tone of maj7"},
+        {"guitarchords.def", "C,maj7,0,x,3,2,0,0,0", "root C3 is not marked"},
+        {"guitarchords.def", "C,maj7,0,0,-3,2,0,0,0", "its lowest note E2 is not the root"},
+        {"guitarchords.def", "C,maj7,0,x,-3,2,0,-1,0,0", "has 7 string values instead of 6"},
+        {"guitarchords.def", "C,maj7,0,-8,x,x,9,x,7", nullptr},  // a sound shell: no fault
+        {"guitarchords.def", "C,maj7,0,-8,7,x,x,x,15", "fretted notes lie more than four frets apart"},
+        {"guitarchords.def", "C,maj7,0,x,-3,2,0,0,0", "is listed twice"},
+        {"guitarchords.def", "C,ma7,0,x,-3,2,0,0,0", "not a chord type of chords.def"},
+        {"guitarchords.def", "C,maj7,0,x,-3,5,4,5,0", "JAZZ voicing with an open string"},
+        {"pianochords.def", "C,maj7,0,-48,52,55", "leaves out its 0711 tone"},
+        {"pianochords.def", "C,maj7,0,-48,52,55,59,84", "note 84 is off the keyboard (36-83)"},
+    };
+    std::string guitar, piano;
+    for (const BrokenCase& c : cases)
+        (std::string(c.file) == "guitarchords.def" ? guitar : piano) += std::string(c.line) + "\n";
+    append("guitarchords.def", guitar);  // lands in the JAZZ section
+    append("pianochords.def", piano);    // lands in the Two hands section
+    const DataReport report = CheckDataFolder(folder.string());
+    for (const BrokenCase& c : cases) {
+        if (c.fault)
+            EXPECT_TRUE(hasFault(report, c.line + std::string(": ") + c.fault)) << c.line;
+        else
+            EXPECT_FALSE(hasFault(report, c.line + std::string(":"))) << c.line;
+    }
+}
+
+TEST_F(DataCopy, MissingCoverageAndBadHeadersFail)
+{
+    // A new chord type without voicings, and a header that is not a guitar category.
+    append("chords.def", "list:majList\nmaj7#9,0100,0304,0507,0711,0915\n");
+    append("guitarchords.def", "[Funk]\n");
+    const DataReport report = CheckDataFolder(folder.string());
+    EXPECT_TRUE(hasFault(report, "coverage: Cmaj7#9 has fewer than three guitar voicings"));
+    EXPECT_TRUE(hasFault(report, "coverage: Dbmaj7#9 has fewer than four piano voicings"));
+    EXPECT_TRUE(hasFault(report, "coverage: Bmaj7#9 has no JAZZ guitar voicing"));
+    EXPECT_TRUE(hasFault(report, "a header other than [FOLK], [POP], [JAZZ]"));
+}
+
+TEST_F(DataCopy, BrokenVocabularyStopsTheCheck)
+{
+    append("chords.def", "bad,0100,0301\n");
+    EXPECT_TRUE(hasFault(CheckDataFolder(folder.string()), "chords.def: bad on Bb: Internal error: calculate chord, fd>2!"));
+    fs::remove(folder / "pianochords.def");
+    EXPECT_TRUE(hasFault(CheckDataFolder(folder.string()), "File not found: pianochords.def"));
+}
+
+}  // namespace

@@ -1,0 +1,123 @@
+// Writes the two voicing files from the chord vocabulary.
+#include "tools/voicings/VoicingWriter.h"
+
+#include "chords/Notes.h"
+#include "tools/voicings/GuitarVoicings.h"
+#include "tools/voicings/PianoVoicings.h"
+#include "tools/voicings/Vocabulary.h"
+
+#include <array>
+#include <string>
+
+namespace {
+
+const char* const GuitarHeader =
+    "; guitarchords.def - guitar voicings, written by tonvera-voicegen from chords.def.\n"
+    ";\n"
+    "; A line is  root,type,offset,s1,s2,s3,s4,s5,s6  e.g.  C,maj7,0,x,-3,2,0,0,0\n"
+    ";   root    one of C C# Db D D# Eb E F F# Gb G G# Ab A A# Bb B (Db and C# are listed apart)\n"
+    ";   type    a chord type of chords.def (or one of its aliases)\n"
+    ";   offset  added to every fret; 0 here, so the strings give the real frets\n"
+    ";   s1..s6  the frets from the low E string to the high E string, 0 = open string,\n"
+    ";           x = not played; a negative fret marks a root tone (drawn as a square)\n"
+    "; [FOLK], [POP] and [JAZZ] start the categories. The FOLK button lists everything from\n"
+    "; [FOLK] on, POP lists POP and JAZZ, JAZZ lists JAZZ alone: keep the headers in this order.\n"
+    "; Running the generator again rewrites this file: add your own voicings to its rules or\n"
+    "; keep a copy of the lines you add.\n";
+
+const char* const PianoHeader =
+    "; pianochords.def - piano voicings, written by tonvera-voicegen from chords.def.\n"
+    ";\n"
+    "; A line is  root,type,offset,note,note,...  e.g.  C,maj7,0,-48,52,55,59\n"
+    ";   root    one of C C# Db D D# Eb E F F# Gb G G# Ab A A# Bb B (Db and C# are listed apart)\n"
+    ";   type    a chord type of chords.def (or one of its aliases)\n"
+    ";   offset  added to every note; 0 here, so the notes are the real MIDI notes\n"
+    ";   note    a MIDI note (60 = middle C; the keyboard shows 36 to 83), in any order;\n"
+    ";           a negative note marks a root tone (drawn as a square)\n"
+    "; A line [name] starts a category; the category filter offers every name used.\n"
+    ";   Close      root position and inversions\n"
+    ";   Open       root, fifth and seventh below, third and extensions an octave up\n"
+    ";   Shell      left hand root and seventh, the third a tenth up, then the upper tones\n"
+    ";   Rootless   the two rootless jazz forms, from the third and from the seventh\n"
+    ";   Two hands  left hand root and fifth, right hand the upper structure\n"
+    "; Running the generator again rewrites this file.\n";
+
+// Roots in the order a musician reads them: C, C#, Db, D ... B.
+std::array<int, RootCount> rootsUpward()
+{
+    std::array<int, RootCount> roots{};
+    for (int i = 0; i < RootCount; ++i)
+        roots[i] = RootCount - 1 - i;
+    return roots;
+}
+
+ChordShape shapeOf(const ChordBook& vocabulary, const std::string& type)
+{
+    return AnalyseChord(type, vocabulary.ChordTypes.at(type).degrees);
+}
+
+std::string linePrefix(int root, const std::string& type)
+{
+    return std::string(RootTable[root].name) + "," + type + ",0";
+}
+
+std::string guitarValue(int fret, int string, int rootPc)
+{
+    if (fret == MutedString)
+        return "x";
+    const bool root = fret > 0 && PitchClassOf(OpenStringNote[string] + fret - rootPc) == 0;
+    return (root ? "-" : "") + std::to_string(fret);
+}
+
+}  // namespace
+
+void WriteGuitarVoicings(const ChordBook& vocabulary, std::ostream& out)
+{
+    out << GuitarHeader;
+    const std::vector<std::string> types = RealChordTypes(vocabulary);
+    // Each chord's voicings depend only on its pitch class: search once per pitch class.
+    std::vector<std::array<std::vector<GuitarVoicing>, 12>> found(types.size());
+    for (std::size_t t = 0; t < types.size(); ++t)
+        for (int pc = 0; pc < 12; ++pc)
+            found[t][pc] = GuitarVoicingsFor(shapeOf(vocabulary, types[t]), pc);
+    for (const std::string& category : GuitarCategories()) {
+        out << "\n[" << category << "]\n";
+        for (std::size_t t = 0; t < types.size(); ++t)
+            for (int root : rootsUpward()) {
+                const int pc = RootTable[root].pitchClass;
+                for (const GuitarVoicing& v : found[t][pc]) {
+                    if (v.category != category)
+                        continue;
+                    out << linePrefix(root, types[t]);
+                    for (int s = 0; s < 6; ++s)
+                        out << ',' << guitarValue(v.frets[s], s, pc);
+                    out << '\n';
+                }
+            }
+    }
+}
+
+void WritePianoVoicings(const ChordBook& vocabulary, std::ostream& out)
+{
+    out << PianoHeader;
+    const std::vector<std::string> types = RealChordTypes(vocabulary);
+    std::vector<std::array<std::vector<PianoVoicing>, 12>> found(types.size());
+    for (std::size_t t = 0; t < types.size(); ++t)
+        for (int pc = 0; pc < 12; ++pc)
+            found[t][pc] = PianoVoicingsFor(shapeOf(vocabulary, types[t]), pc);
+    for (const std::string& category : PianoCategories()) {
+        out << "\n[" << category << "]\n";
+        for (std::size_t t = 0; t < types.size(); ++t)
+            for (int root : rootsUpward()) {
+                const int pc = RootTable[root].pitchClass;
+                for (const PianoVoicing& v : found[t][pc]) {
+                    if (v.category != category)
+                        continue;
+                    out << linePrefix(root, types[t]);
+                    for (int note : v.notes)
+                        out << ',' << (PitchClassOf(note - pc) == 0 ? -note : note);
+                    out << '\n';
+                }
+            }
+    }
+}
