@@ -1,5 +1,6 @@
 // Help: the page name beside the program, and the built-in window when the page is missing.
 #include "dialogs/HelpWindow.h"
+#include "tests/integration/TempFolder.h"
 
 #include <QTest>
 #include <QTextBrowser>
@@ -8,7 +9,6 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -21,16 +21,6 @@ std::string shippedPage()
     text << file.rdbuf();
     return text.str();
 }
-
-struct EmptyFolder {
-    fs::path path;
-    EmptyFolder()
-    {
-        std::string pattern = (fs::temp_directory_path() / "tonvera-help-XXXXXX").string();
-        path = mkdtemp(pattern.data());
-    }
-    ~EmptyFolder() { fs::remove_all(path); }
-};
 
 } // namespace
 
@@ -49,7 +39,7 @@ TEST(BuiltInHelpPage, IsTheShippedUserGuide)
 
 TEST(ShowHelp, WithoutThePageOpensOneBuiltInWindowPerOwner)
 {
-    EmptyFolder program;
+    TempFolder program;
     QWidget owner;
     const std::string exe = (program.path / "tonvera").string();
 

@@ -1,13 +1,13 @@
 // Hints from the "Hints" section: by name, by tag, line breaks, clearing, the walk and its failures.
 #include "dialogs/Hintsfromini.h"
 #include "platform/IniFile.h"
+#include "tests/integration/TempFolder.h"
 
 #include <QWidget>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <stdexcept>
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -15,16 +15,9 @@ namespace {
 
 // A small definitions file in a temporary folder.
 struct DefinitionsFile {
-    fs::path folder;
-    fs::path path;
-    explicit DefinitionsFile(const std::string& text)
-    {
-        std::string pattern = (fs::temp_directory_path() / "tonvera-hints-XXXXXX").string();
-        folder = mkdtemp(pattern.data());
-        path = folder / "Tonvera.def";
-        std::ofstream(path) << text;
-    }
-    ~DefinitionsFile() { fs::remove_all(folder); }
+    TempFolder folder;
+    fs::path path = folder.path / "Tonvera.def";
+    explicit DefinitionsFile(const std::string& text) { std::ofstream(path) << text; }
 };
 
 QWidget* child(QWidget* parent, const char* name, int tag = 0)

@@ -1,26 +1,15 @@
 // Where the executable lives and where the settings file goes.
 #include "platform/ProgramFolder.h"
+#include "tests/integration/TempFolder.h"
 
 #include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <string>
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 
 namespace {
-
-// A fresh temporary folder, removed with the object.
-struct TempFolder {
-    fs::path path;
-    TempFolder()
-    {
-        std::string pattern = (fs::temp_directory_path() / "tonvera-folder-XXXXXX").string();
-        path = mkdtemp(pattern.data());
-    }
-    ~TempFolder() { fs::remove_all(path); }
-};
 
 // Sets an environment variable for one test and restores it afterwards.
 struct ScopedEnv {
