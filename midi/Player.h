@@ -30,7 +30,8 @@ private:
     std::recursive_mutex mutex_;
 };
 
-// Where the end-of-sequence notification goes. Both are called on the timer thread.
+// Where the end-of-sequence notification goes. Both are called on the timer thread with
+// the player's lock held: they must not block or call the player.
 struct NotifyTarget {
     std::function<bool()> alive;          // does the window still exist?
     std::function<void(uint32_t)> post;   // post this message to it (never blocks)

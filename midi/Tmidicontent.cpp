@@ -16,7 +16,9 @@ constexpr unsigned kFinderNoteVelocity = 80;
 constexpr unsigned kFinderNoteMs = 600;
 constexpr int kLowestRootNote = 36;         // C2
 
-uint8_t clampedPatch(int patch) { return static_cast<uint8_t>(patch & 0x7F); }
+// An instrument list without a selection gives -1; that plays the first instrument
+// rather than masking to program 127 (a gunshot).
+uint8_t clampedPatch(int patch) { return patch < 0 ? 0 : static_cast<uint8_t>(patch & 0x7F); }
 
 void addChannelSetup(TMIDIContent& content, uint8_t channel, int volume, int patch)
 {

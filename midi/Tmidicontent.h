@@ -35,7 +35,7 @@ MIDIEvent MakeNote(uint32_t tick, uint8_t channel, unsigned note, unsigned veloc
 
 // What the settings dialog holds, read at the moment of playing.
 struct PlaybackSettings {
-    int rootPatch = 0;
+    int rootPatch = 0;     // General MIDI program 0-127; -1 (no selection) plays program 0
     int chordPatch = 0;
     int rootVolume = 100;  // 0-120
     int chordVolume = 100; // 0-120

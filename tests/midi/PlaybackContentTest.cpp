@@ -137,6 +137,17 @@ TEST_F(PlaybackContentTest, AllUnplayedVariationSendsControlsAndOneClosingNoteOf
     EXPECT_EQ(sentMessages(*devices), (std::vector<uint32_t>{0x5307B1, 0xC1, 0x5307B0, 0xC0, off(0, 0)}));
 }
 
+TEST_F(PlaybackContentTest, InstrumentListWithoutSelectionPlaysTheFirstProgram)
+{
+    settings.rootPatch = -1;
+    settings.chordPatch = -1;
+    PlayChord(content, kCMajor, settings);
+    player->Stop();
+    const auto notes = contentOf(content);
+    EXPECT_EQ(notes[1], (Note{0, 0xC1}));
+    EXPECT_EQ(notes[3], (Note{0, 0xC0}));
+}
+
 TEST_F(PlaybackContentTest, ChordWithoutNotesPlaysNothing)
 {
     PlayChord(content, ChordToPlay{}, settings);
