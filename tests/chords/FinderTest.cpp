@@ -137,3 +137,17 @@ TEST(SetMarkLabel, OneMarkPerStringOnlyOnTheGuitarInVoicingMode)
     EXPECT_EQ(MarkSoundingNote(gtGuitar, 6 * 256), -1);
     EXPECT_EQ(MarkSoundingNote(gtPiano, 61), 61);
 }
+
+TEST(ReverseFind, FilterMatchesWholeNamesEvenWithParentheses)
+{
+    LoadedBook loaded("maj(add9),0100,0304,0507,0914\nmaj,0100,0304,0507\n",
+                      "c,maj(add9),0,60,64,67,74\nc,MAJ,0,60,64,67\n");
+    ChordBook& book = loaded.book;
+    FinderQuery q = query({{60, ""}, {64, ""}}, 1, book);
+    q.typeFilter = ChordTypeFilter({"T_maj(add9)"}, book.ListMembers);
+    book.ReverseFind(q);
+    EXPECT_EQ(book.Lines, (std::vector<std::string>{"Cmaj(add9) - : C (R) , E (3) , G (5) , D (9) "}));
+    q.typeFilter = "((maj))";
+    book.ReverseFind(q);
+    EXPECT_EQ(book.Lines, (std::vector<std::string>{"Cmaj - : C (R) , E (3) , G (5) "}));
+}
