@@ -137,6 +137,10 @@ std::optional<double> folkScore(const ChordShape& shape, const Candidate& c)
         return std::nullopt;
     if (c.hand.openStrings == 0 && !(c.hand.lowestFret == 1 && c.hand.barre))
         return std::nullopt;
+    // An open triad without its fifth sounds thin: that root has no good open form.
+    const ChordTone* fifth = shape.toneOfPitchClass(7);
+    if (shape.tones.size() == 3 && fifth && fifth->code == "0507" && !c.fifth)
+        return std::nullopt;
     return 10.0 * c.strings.size() - 5.0 * c.hand.fingers + 3.0 * c.hand.openStrings - 2.0 * c.hand.highestFret +
            (c.fifth ? 4 : 0) - bass(c);
 }
@@ -164,8 +168,10 @@ std::optional<JazzForm> jazzForm(const ChordShape& shape, const Candidate& c, bo
     if (c.doubled && !smallChord && !relaxed)
         return std::nullopt;
     if (!c.rooted)
-        return n >= 4 && (relaxed || (c.gaps == 0 && bass(c) <= 2)) ? std::optional(JazzForm::Rootless)
-                                                                   : std::nullopt;
+        // On the middle four or top four strings, where the bass player's root leaves room.
+        return n >= 4 && (relaxed || (c.gaps == 0 && bass(c) >= 1 && bass(c) <= 2))
+                   ? std::optional(JazzForm::Rootless)
+                   : std::nullopt;
     const int b = bass(c);
     if (n == 3 && c.gaps == 0 && smallChord && b <= 3)
         return JazzForm::Triad;
