@@ -498,7 +498,6 @@ QImage rootArea()
     p.setFont(uiFont(8, true, 1.2));
     p.setPen(QColor(0x8f, 0x74, 0x52));
     p.drawText(QRect(8, 4, 116, 12), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("ROOT"));
-    heading(p, QStringLiteral("ROOT NOTE"), 10, 40, 124);
 
     // A keyboard standing on its end: naturals as ivory keys, accidentals on ebony.
     std::vector<int> naturals;
