@@ -292,29 +292,34 @@ std::vector<std::string> IniFile::ReadSections() const
     return names;
 }
 
+namespace {
+
+// Calls fn for each entry of the first section of that name, in file order.
+template <typename Fn>
+void forEachEntry(const std::string& path, const std::string& section, Fn fn)
+{
+    const IniText ini = loadIni(path);
+    const SectionRange range = findSection(ini, section);
+    if (range.begin == std::string::npos)
+        return;
+    for (size_t i = range.begin + 1; i < range.end; ++i)
+        if (ini.lines[i].kind == IniLine::Entry)
+            fn(ini.lines[i]);
+}
+
+} // namespace
+
 std::vector<std::string> IniFile::ReadSection(const std::string& section) const
 {
     std::vector<std::string> keys;
-    const IniText ini = loadIni(path_);
-    const SectionRange range = findSection(ini, section);
-    if (range.begin == std::string::npos)
-        return keys;
-    for (size_t i = range.begin + 1; i < range.end; ++i)
-        if (ini.lines[i].kind == IniLine::Entry)
-            keys.push_back(ini.lines[i].name);
+    forEachEntry(path_, section, [&](const IniLine& line) { keys.push_back(line.name); });
     return keys;
 }
 
 std::vector<std::string> IniFile::ReadSectionValues(const std::string& section) const
 {
     std::vector<std::string> entries;
-    const IniText ini = loadIni(path_);
-    const SectionRange range = findSection(ini, section);
-    if (range.begin == std::string::npos)
-        return entries;
-    for (size_t i = range.begin + 1; i < range.end; ++i)
-        if (ini.lines[i].kind == IniLine::Entry)
-            entries.push_back(ini.lines[i].name + "=" + ini.lines[i].value);
+    forEachEntry(path_, section, [&](const IniLine& line) { entries.push_back(line.name + "=" + line.value); });
     return entries;
 }
 

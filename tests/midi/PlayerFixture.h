@@ -85,6 +85,22 @@ inline std::vector<uint32_t> sentMessages(const RecordingMidiDevices& devices)
     return messages;
 }
 
+inline MIDIEvent cc(uint32_t tick, uint8_t channel, unsigned controller, unsigned value)
+{
+    MIDIEvent e(tick, kControlChange, channel);
+    e.SetData1(controller);
+    e.SetData2(value);
+    return e;
+}
+
+inline MIDIEvent note(uint32_t tick, uint8_t channel, unsigned key, unsigned velocity)
+{
+    MIDIEvent e(tick, velocity ? kNoteOn : kNoteOff, channel);
+    e.SetData1(key);
+    e.SetVelocity(velocity);
+    return e;
+}
+
 inline void sleepMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
 // The recorded messages with their times, without the reset blocks.

@@ -12,22 +12,6 @@ constexpr uint8_t kMarkerChannel = 3;
 constexpr uint8_t kFinderChannel = 5;
 constexpr unsigned kGenerationController = 16;
 
-MIDIEvent controlChange(uint32_t tick, uint8_t channel, unsigned controller, unsigned value)
-{
-    MIDIEvent e(tick, kControlChange, channel);
-    e.SetData1(controller);
-    e.SetData2(value);
-    return e;
-}
-
-MIDIEvent noteEvent(uint32_t tick, uint8_t channel, unsigned key, unsigned velocity)
-{
-    MIDIEvent e(tick, velocity ? kNoteOn : kNoteOff, channel);
-    e.SetData1(key);
-    e.SetVelocity(velocity);
-    return e;
-}
-
 // A short sequence whose every controller message names its generation.
 std::unique_ptr<MIDIData> generation(unsigned g, std::mt19937& random)
 {
@@ -36,9 +20,9 @@ std::unique_ptr<MIDIData> generation(unsigned g, std::mt19937& random)
     auto& events = data->Track(0)->events;
     for (uint32_t tick = 0; tick < 40; tick += 1 + random() % 3) {
         const unsigned key = 40 + random() % 30;
-        events.push_back(controlChange(tick, kSequenceChannel, kGenerationController, g));
-        events.push_back(noteEvent(tick, kSequenceChannel, key, 100));
-        events.push_back(noteEvent(tick + 1 + random() % 20, kSequenceChannel, key, 0));
+        events.push_back(cc(tick, kSequenceChannel, kGenerationController, g));
+        events.push_back(note(tick, kSequenceChannel, key, 100));
+        events.push_back(note(tick + 1 + random() % 20, kSequenceChannel, key, 0));
     }
     return data;
 }
@@ -61,14 +45,14 @@ TEST_F(PlayerStress, NoHangingNoteAndNoStaleEntry)
             player->Stop();
             break;
         case 1:
-            player->PlayNoteFor(noteEvent(0, kFinderChannel, 60 + random() % 12, 80), 1 + random() % 30);
+            player->PlayNoteFor(note(0, kFinderChannel, 60 + random() % 12, 80), 1 + random() % 30);
             break;
         default:
             break;
         }
         player->Play(*data);
         // Marks in the log where this generation has replaced the previous one.
-        player->SendEvent(controlChange(0, kMarkerChannel, kGenerationController, g % 128));
+        player->SendEvent(cc(0, kMarkerChannel, kGenerationController, g % 128));
         sleepMs(static_cast<int>(random() % 12));
     }
     player->Stop();

@@ -4,22 +4,6 @@
 
 namespace {
 
-MIDIEvent cc(uint32_t tick, uint8_t channel, unsigned controller, unsigned value)
-{
-    MIDIEvent e(tick, kControlChange, channel);
-    e.SetData1(controller);
-    e.SetData2(value);
-    return e;
-}
-
-MIDIEvent note(uint32_t tick, uint8_t channel, unsigned key, unsigned velocity)
-{
-    MIDIEvent e(tick, velocity ? kNoteOn : kNoteOff, channel);
-    e.SetData1(key);
-    e.SetVelocity(velocity);
-    return e;
-}
-
 MIDIEvent bend(uint32_t tick, uint8_t channel, unsigned value)
 {
     MIDIEvent e(tick, kPitchBend, channel);
