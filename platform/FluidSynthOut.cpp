@@ -150,12 +150,18 @@ MidiOutHandle OpenBuiltInSynth(const std::string& soundFont)
     SettingsPtr settings = makeSettings(44100);
     if (!settings)
         return nullptr;
-    SynthPtr synth = makeSynth(settings.get(), soundFont);
+    SynthPtr synth(new_fluid_synth(settings.get()));
     if (!synth)
         return nullptr;
+    // The audio output first: without one, opening fails in a few milliseconds instead of
+    // after the SoundFont load, which matters as every playback retries device 0.
     DriverPtr driver(new_fluid_audio_driver(settings.get(), synth.get()));
     if (!driver)
         return nullptr;
+    if (fluid_synth_sfload(synth.get(), soundFont.c_str(), 1) == FLUID_FAILED) {
+        driver.reset();
+        return nullptr;
+    }
     return std::make_shared<LiveSynth>(std::move(settings), std::move(synth), std::move(driver));
 }
 
