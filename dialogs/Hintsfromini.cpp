@@ -35,8 +35,7 @@ void applyHints(QWidget* widget, const HintLookup& lookup)
     try {
         const std::string hint = hintFor(*widget, lookup);
         // An empty tool tip is Qt's "no hint": nothing pops up for this widget.
-        widget->setToolTip(QString::fromLatin1(hint.c_str()));
-        // Copy first: a child that is deleted while we walk must not leave us on a dangling list.
+        widget->setToolTip(QString::fromLatin1(hint.data(), static_cast<qsizetype>(hint.size())));
         const QList<QWidget*> children = widget->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
         for (QWidget* child : children)
             applyHints(child, lookup);
