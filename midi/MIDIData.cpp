@@ -173,7 +173,7 @@ bool MIDITrack::Read(ByteSource& source, MIDIData* owner)
     if (!readTag(source, "MTrk") || !readBigEndian(source, 4, length))
         return false;
     // The length is only a hint; a broken file must not make us reserve gigabytes.
-    events.reserve(std::min<uint32_t>(length / 2, 1u << 16));
+    events.reserve(std::min<uint32_t>(length / 2, 4096));
     uint32_t tick = 0;
     uint8_t runningStatus = 0;
     std::string scratch;
