@@ -56,8 +56,11 @@ if(EXISTS "${BUILD_DIR}/pics")
   endforeach()
 endif()
 
-# Launcher, menu entry and icons.
+# Launchers, menu entry and icons.
 expect_executable(bin/tonvera)
+foreach(program IN LISTS PROGRAMS)
+  expect_executable(bin/${program})
+endforeach()
 expect_file(share/applications/tonvera.desktop)
 expect_file(share/icons/hicolor/scalable/apps/tonvera.svg)
 expect_file(share/icons/hicolor/64x64/apps/tonvera.png)
@@ -82,16 +85,16 @@ else()
   message(STATUS "desktop-file-validate not installed: the menu entry was checked by its keys only")
 endif()
 
-# The launcher runs lib/tonvera/tonvera with the caller's arguments, also when it is reached through a
-# symbolic link elsewhere (as ~/.local/bin/tonvera often is) and when the prefix has blanks in it.
+# The launcher runs the program of its own name in lib/tonvera with the caller's arguments, also when it
+# is reached through a symbolic link of another name and when the prefix has blanks in it.
 set(fake "${PREFIX}/launcher check")
 file(MAKE_DIRECTORY "${fake}/bin" "${fake}/lib/tonvera" "${fake}/elsewhere")
 file(COPY "${PREFIX}/bin/tonvera" DESTINATION "${fake}/bin")
 file(WRITE "${fake}/lib/tonvera/tonvera" "#!/bin/sh\nprintf '%s|' \"$0\" \"$@\"\n")
 file(CHMOD "${fake}/lib/tonvera/tonvera" PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE)
-file(CREATE_LINK "${fake}/bin/tonvera" "${fake}/elsewhere/tonvera" SYMBOLIC)
+file(CREATE_LINK "${fake}/bin/tonvera" "${fake}/elsewhere/tv" SYMBOLIC)
 file(REAL_PATH "${fake}" fake)
-execute_process(COMMAND "${fake}/elsewhere/tonvera" guitar "two words"
+execute_process(COMMAND "${fake}/elsewhere/tv" guitar "two words"
   OUTPUT_VARIABLE launched RESULT_VARIABLE launchFailed)
 if(launchFailed OR NOT launched STREQUAL "${fake}/bin/../lib/tonvera/tonvera|guitar|two words|")
   fail("the launcher ran '${launched}' (status ${launchFailed})")
