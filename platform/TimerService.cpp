@@ -2,6 +2,7 @@
 #include "platform/TimerService.h"
 
 #include <pthread.h>
+#include <sched.h>
 #include <sys/prctl.h>
 
 namespace {
@@ -96,6 +97,12 @@ void TimerService::run()
     // The smallest timer slack halves the wake-up lateness of this thread.
     prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
     pthread_setname_np(pthread_self(), "tonvera-timer");
+    // A low real-time priority, where the system allows it, keeps a busy machine from
+    // delaying the wake-ups by a whole scheduler tick. The callbacks are short; without
+    // the permission the thread simply stays at normal priority.
+    sched_param priority{};
+    priority.sched_priority = 10;
+    pthread_setschedparam(pthread_self(), SCHED_FIFO, &priority);
     std::unique_lock<std::mutex> lock(mutex_);
     while (!stopping_) {
         if (pending_.empty()) {
