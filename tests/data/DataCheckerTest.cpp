@@ -62,7 +62,10 @@ TEST_F(DataCopy, BrokenVoicingsAreNamed)
         {"guitarchords.def", "C,maj7,0,-8,x,x,9,x,7", nullptr},  // a sound shell: no fault
         {"guitarchords.def", "C,maj7,0,-8,7,x,x,x,15", "fretted notes lie more than four frets apart"},
         {"guitarchords.def", "C,maj7,0,x,-3,2,0,0,0", "is listed twice"},
-        {"guitarchords.def", "C,ma7,0,x,-3,2,0,0,0", "not a chord type of chords.def"},
+        {"guitarchords.def", "C,ma7,0,x,-3,2,0,0,0", "an alias: voicings of aliases are not found by the chord finder, use its target"},
+        {"guitarchords.def", "C,Maj7,0,x,-3,2,0,0,0", "write the chord type in lower case, as chords.def does"},
+        {"guitarchords.def", "C,maj7,0,25,-3,2,0,0,0", "writes an unplayed string as 25 instead of x"},
+        {"guitarchords.def", "H,maj7,0,x,-3,2,0,0,0", "unknown root"},
         {"guitarchords.def", "C,maj7,0,x,-3,5,4,5,0", "JAZZ voicing with an open string"},
         {"pianochords.def", "C,maj7,0,-48,52,55", "leaves out its 0711 tone"},
         {"pianochords.def", "C,maj7,0,-48,52,55,59,84", "note 84 is off the keyboard (36-83)"},

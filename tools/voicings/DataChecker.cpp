@@ -10,6 +10,7 @@
 #include "tools/voicings/VoicingRules.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <map>
 #include <set>
@@ -60,6 +61,18 @@ struct Checker {
             shapes[t] = AnalyseChord(t, vocabulary.ChordTypes.at(t).degrees);
     }
 
+    std::string unknownTypeFault(const std::string& name) const
+    {
+        std::string lower = name;
+        for (char& ch : lower)
+            ch = char(std::tolower(static_cast<unsigned char>(ch)));
+        if (shapes.count(lower))
+            return "write the chord type in lower case, as chords.def does";
+        if (vocabulary.ChordTypes.count(lower))
+            return "an alias: voicings of aliases are not found by the chord finder, use its target";
+        return "not a chord type of chords.def";
+    }
+
     std::string where(const char* file, const TChord& v) const
     {
         std::string text = std::string(file) + ": " + v.root + "," + v.name;
@@ -79,7 +92,7 @@ struct Checker {
             const int root = FindRoot(v.root);
             const auto shape = shapes.find(v.name);
             if (root < 0 || shape == shapes.end()) {
-                fault(at + (root < 0 ? "unknown root" : "not a chord type of chords.def (aliases find no voicings in the finder)"));
+                fault(at + (root < 0 ? "unknown root" : unknownTypeFault(v.name)));
                 continue;
             }
             if (!v.category) {
@@ -137,6 +150,9 @@ struct Checker {
     {
         if (v.numbers.size() != 7)
             return {"has " + std::to_string(int(v.numbers.size()) - 1) + " string values instead of 6"};
+        for (int s = 1; s <= 6; ++s)
+            if (std::abs(v.numbers[s]) > 20 && v.numbers[s] != UnplayedString)
+                return {"writes an unplayed string as " + std::to_string(v.numbers[s]) + " instead of x"};
         std::vector<std::string> faults = CheckGuitarHand(guitarFrets(v));
         if (!faults.empty())
             return faults;  // frets off the board sound no meaningful notes
