@@ -3,6 +3,7 @@
 #include "app/Tmainform.h"
 
 #include "app/DottedFrame.h"
+#include "app/EmbossedLabel.h"
 #include "chords/ChordButtons.h"
 #include "controls/Nxcomponentutils.h"
 #include "controls/Nxpanel.h"
@@ -37,16 +38,11 @@ TImage* makeImage(QWidget* parent, const char* name, int left, int top, int widt
 
 QLabel* makeBigLabel(QWidget* parent, const char* name, int pixels)
 {
-    auto* label = new QLabel(parent);
+    auto* label = new EmbossedLabel(parent);
     label->setObjectName(name);
     QFont font = FontFromPixels("Arial", pixels);
     MakeFontAntialiased(font);
     label->setFont(font);
-    label->setAttribute(Qt::WA_TransparentForMouseEvents);
-    label->setAttribute(Qt::WA_TranslucentBackground);
-    // Disabled labels draw embossed: a light highlight under a dark shadow.
-    label->setStyleSheet("QLabel { color: white; background: transparent; }");
-    label->setEnabled(false);
     return label;
 }
 

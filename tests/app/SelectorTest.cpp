@@ -7,7 +7,9 @@
 #include "controls/Timage.h"
 
 #include <QLabel>
+#include <QComboBox>
 #include <QListWidget>
+#include <QSlider>
 #include <QMenu>
 #include <QTest>
 #include <QToolButton>
@@ -212,4 +214,21 @@ TEST(Categories, PianoFilterMenuHoldsAllAndTheFilesCategories)
     EXPECT_EQ(form.CategoryFilter->GetText(), "Jazz");
     EXPECT_EQ(form.List->count(), 1);
     EXPECT_EQ(form.List->item(0)->text().toStdString(), "No variations found!");
+}
+
+TEST(PlaybackSettings, ChangedPatchAndVolumeAreHeardInTheNextChord)
+{
+    WindowFixture fixture;
+    TMainForm& form = fixture.Start();
+    fixture.Settings().ChordPatch->setCurrentIndex(7);
+    fixture.Settings().RootPatch->setCurrentIndex(5);
+    fixture.Settings().ChordVolume->setValue(90);
+    fixture.ClearMessages();
+    form.PlayChord();
+    fixture.NoteOns(3);
+    const auto sent = fixture.Messages();
+    auto has = [&](uint32_t message) { return std::find(sent.begin(), sent.end(), message) != sent.end(); };
+    EXPECT_TRUE(has(0xC0u | (7u << 8)));                 // chord channel program 7
+    EXPECT_TRUE(has(0xC1u | (5u << 8)));                 // root channel program 5
+    EXPECT_TRUE(has(0xB0u | (7u << 8) | (75u << 16)));   // volume 90, scaled by 100/120
 }

@@ -1,0 +1,199 @@
+// The settings dialog on a temporary settings file and recording MIDI devices.
+#include "dialogs/Settingsdialog.h"
+#include "midi/Player.h"
+#include "platform/IniFile.h"
+#include "platform/RecordingMidiOut.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QHelpEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QSlider>
+#include <QSpinBox>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolTip>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class SettingsDialog : public testing::Test {
+protected:
+    std::string file() const { return dir.path().toStdString() + "/Tonvera.ini"; }
+    std::string read() const
+    {
+        QFile f(QString::fromStdString(file()));
+        return f.open(QIODevice::ReadOnly) ? f.readAll().toStdString() : std::string();
+    }
+    void write(const std::string& text) const
+    {
+        QFile f(QString::fromStdString(file()));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(text.c_str());
+    }
+
+    QTemporaryDir dir;
+    std::shared_ptr<RecordingMidiDevices> devices = std::make_shared<RecordingMidiDevices>(3);
+    Player player{devices};
+};
+
+} // namespace
+
+TEST_F(SettingsDialog, FirstStartShowsTheDefaults)
+{
+    TSettings settings(file(), "", &player);
+    EXPECT_TRUE(settings.ShowGUIhints->isChecked());
+    EXPECT_EQ(settings.HintPause(), 400);
+    EXPECT_FALSE(settings.ConvertDbl->isChecked());
+    EXPECT_FALSE(settings.DisplayChordColor->isChecked());
+    EXPECT_TRUE(settings.RememberRootAndChord->isChecked());
+    EXPECT_EQ(settings.RootPatch->currentIndex(), 0);
+    EXPECT_EQ(settings.ChordPatch->currentIndex(), 0);
+    EXPECT_EQ(settings.RootVolume->value(), 100);
+    EXPECT_EQ(settings.ChordVolume->value(), 100);
+    EXPECT_EQ(settings.ArpegioStaggers->value(), 50);
+    EXPECT_EQ(settings.MIDIOutDriver->currentIndex(), 0);
+    EXPECT_EQ(settings.MIDIOutDriver->count(), 3);
+    EXPECT_EQ(settings.MIDIOutDriver->itemText(1), "Recorder 1");
+    EXPECT_EQ(player.CurrentDevice(), 0);
+    EXPECT_EQ(read(), "");
+}
+
+TEST_F(SettingsDialog, ControlsHaveTheirRangesAndInstrumentNames)
+{
+    TSettings settings(file(), "", &player);
+    ASSERT_EQ(settings.RootPatch->count(), 128);
+    EXPECT_EQ(settings.RootPatch->itemText(0), "Acoustic Grand Piano");
+    const std::pair<int, const char*> spellings[] = {
+        {4, "Rhodes Piano"}, {5, "Chorused Piano"}, {7, "Clavinet"}, {16, "Hammond Organ"},
+        {31, "Guitar Harmonics"}, {44, "Tremelo Strings"}, {62, "Synth Brass 1"}, {63, "Synth Brass 2"},
+        {76, "Bottle Blow"}, {82, "Lead 3 (calliope lead)"}, {83, "Lead 4 (chiff lead)"}, {109, "Bagpipe"},
+        {127, "Gunshot"},
+    };
+    for (const auto& [index, name] : spellings)
+        EXPECT_EQ(settings.ChordPatch->itemText(index).toStdString(), name);
+    EXPECT_EQ(settings.RootVolume->maximum(), 120);
+    EXPECT_EQ(settings.RootVolume->tickInterval(), 10);
+    settings.ArpegioStaggers->setValue(5000);
+    EXPECT_EQ(settings.ArpegioStaggers->value(), 1000);
+    settings.ChordVolume->setValue(-3);
+    EXPECT_EQ(settings.ChordVolume->value(), 0);
+    EXPECT_EQ(settings.size(), QSize(358, 369));
+    EXPECT_EQ(settings.windowTitle(), "Settings");
+}
+
+TEST_F(SettingsDialog, OkWritesEveryKeyInOrder)
+{
+    TSettings settings(file(), "", &player);
+    settings.RootPatch->setCurrentIndex(4);
+    settings.ChordVolume->setValue(90);
+    settings.ShowGUIhints->setChecked(false);
+    settings.MIDIOutDriver->setCurrentIndex(2);
+    settings.MIDIOutDriverChange();
+    settings.Button1Click();
+    EXPECT_EQ(settings.result(), 1);
+    EXPECT_EQ(read(),
+              "[Settings]\nShowFlyByHint=0\nConvertDblToEq=0\nRootPatch=4\nChordPatch=0\nRootVolume=100\n"
+              "ChordVolume=90\nMIDIOutDriver=2\nArpegioStaggers=50\nDisplayChordColor=0\n"
+              "RememberRootAndChord=1\n");
+    EXPECT_EQ(player.CurrentDevice(), 2);
+    // Hints are off now, not merely slow.
+    EXPECT_FALSE(settings.HintsEnabled());
+    EXPECT_EQ(settings.HintPause(), 65000);
+}
+
+TEST_F(SettingsDialog, CancelWritesNothingAndRestoresTheSavedDevice)
+{
+    write("[Settings]\nMIDIOutDriver=1\nRootPatch=3\n");
+    TSettings settings(file(), "", &player);
+    EXPECT_EQ(player.CurrentDevice(), 1);
+    settings.MIDIOutDriver->setCurrentIndex(2);
+    settings.MIDIOutDriverChange();
+    EXPECT_EQ(player.CurrentDevice(), 2);   // switched at once
+    settings.RootPatch->setCurrentIndex(9);
+    settings.Button2Click();
+    EXPECT_EQ(settings.result(), 2);
+    EXPECT_EQ(read(), "[Settings]\nMIDIOutDriver=1\nRootPatch=3\n");
+    EXPECT_EQ(player.CurrentDevice(), 1);
+    EXPECT_EQ(settings.MIDIOutDriver->currentIndex(), 1);
+    EXPECT_EQ(settings.RootPatch->currentIndex(), 3);
+}
+
+TEST_F(SettingsDialog, RefusedDeviceLeavesTheListOnTheCurrentOne)
+{
+    devices->FailOpen(2);
+    TSettings settings(file(), "", &player);
+    settings.MIDIOutDriver->setCurrentIndex(2);
+    settings.MIDIOutDriverChange();
+    EXPECT_EQ(player.CurrentDevice(), 0);
+    EXPECT_EQ(settings.MIDIOutDriver->currentIndex(), 0);
+}
+
+TEST_F(SettingsDialog, PatchOutsideTheListShowsNoneAndIsSavedAsMinusOne)
+{
+    write("[Settings]\nRootPatch=200\n");
+    TSettings settings(file(), "", &player);
+    EXPECT_EQ(settings.RootPatch->currentIndex(), -1);
+    settings.Button1Click();
+    EXPECT_EQ(IniFile(file()).ReadInteger("Settings", "RootPatch", 0), -1);
+}
+
+TEST_F(SettingsDialog, EachStartModeKeepsItsOwnSectionDeviceIncluded)
+{
+    write("[Settings]\nMIDIOutDriver=1\nChordPatch=5\n[Settings_guitar]\nMIDIOutDriver=2\n");
+    TSettings guitar(file(), "guitar", &player);
+    EXPECT_EQ(guitar.Section(), "Settings_guitar");
+    EXPECT_EQ(player.CurrentDevice(), 2);
+    EXPECT_EQ(guitar.ChordPatch->currentIndex(), 0);
+    guitar.ChordPatch->setCurrentIndex(7);
+    guitar.Button1Click();
+    const IniFile ini(file());
+    EXPECT_EQ(ini.ReadInteger("Settings_guitar", "ChordPatch", -9), 7);
+    EXPECT_EQ(ini.ReadInteger("Settings", "ChordPatch", -9), 5);
+    EXPECT_EQ(ini.ReadInteger("Settings", "MIDIOutDriver", -9), 1);
+}
+
+TEST_F(SettingsDialog, EnterAnywhereIsOkEscapeIsCancel)
+{
+    {
+        TSettings settings(file(), "", &player);
+        settings.open();
+        settings.Button2->setFocus();   // even with Cancel focused
+        settings.ArpegioStaggers->setValue(70);
+        QTest::keyClick(settings.Button2, Qt::Key_Return);
+        EXPECT_FALSE(settings.isVisible());
+        EXPECT_EQ(settings.result(), 1);
+        EXPECT_EQ(IniFile(file()).ReadInteger("Settings", "ArpegioStaggers", 0), 70);
+    }
+    {
+        TSettings settings(file(), "", &player);
+        settings.open();
+        settings.ArpegioStaggers->setValue(90);
+        QTest::keyClick(settings.ArpegioStaggers, Qt::Key_Escape);
+        EXPECT_FALSE(settings.isVisible());
+        EXPECT_EQ(settings.result(), 2);
+        EXPECT_EQ(settings.ArpegioStaggers->value(), 70);
+    }
+}
+
+TEST_F(SettingsDialog, UncheckedHintsShowNoToolTips)
+{
+    TSettings settings(file(), "", &player);
+    QLabel target("hinted");
+    target.show();
+    // Whether asking for the hint shows this text.
+    auto shows = [&](const char* text) {
+        target.setToolTip(text);
+        QHelpEvent help(QEvent::ToolTip, QPoint(2, 2), target.mapToGlobal(QPoint(2, 2)));
+        QApplication::sendEvent(&target, &help);
+        return QToolTip::isVisible() && QToolTip::text() == text;
+    };
+    EXPECT_TRUE(shows("first hint"));
+    settings.ShowGUIhints->setChecked(false);
+    EXPECT_FALSE(shows("second hint"));
+    settings.ShowGUIhints->setChecked(true);
+    EXPECT_TRUE(shows("third hint"));
+}
