@@ -64,6 +64,7 @@ struct IniLine {
 };
 
 struct IniText {
+    std::string byteOrderMark; // kept as found, so an editor's UTF-8 mark survives a write
     std::vector<IniLine> lines;
     std::string lineBreak = "\n";
     bool endsWithBreak = true;
@@ -101,6 +102,10 @@ IniText parseText(const std::string& content)
     if (content.empty())
         return ini;
     size_t start = 0;
+    if (content.compare(0, 3, "\xEF\xBB\xBF") == 0) {
+        ini.byteOrderMark = content.substr(0, 3);
+        start = 3;
+    }
     bool first = true;
     while (start < content.size()) {
         auto end = content.find('\n', start);
@@ -171,7 +176,7 @@ const IniLine* findEntry(const IniText& ini, const std::string& section, const s
 
 std::string joinText(const IniText& ini)
 {
-    std::string text;
+    std::string text = ini.byteOrderMark;
     for (size_t i = 0; i < ini.lines.size(); ++i) {
         text += ini.lines[i].raw;
         if (i + 1 < ini.lines.size() || ini.endsWithBreak)

@@ -136,6 +136,15 @@ TEST_F(IniFileTest, WritesKeepWindowsLineBreaksAndAMissingFinalBreak)
     EXPECT_EQ(read(), "[S]\r\nA=1\r\nB=2\r\nC=3\r\n");
 }
 
+TEST_F(IniFileTest, UnicodeByteOrderMarkDoesNotHideTheFirstSection)
+{
+    write("\xEF\xBB\xBF[Settings]\nA=1\n");
+    IniFile ini(path_);
+    EXPECT_EQ(ini.ReadInteger("Settings", "A", 0), 1);
+    ini.WriteInteger("Settings", "A", 2);
+    EXPECT_EQ(read(), "\xEF\xBB\xBF[Settings]\nA=2\n");
+}
+
 TEST_F(IniFileTest, ValueWithLineBreaksCannotInjectLines)
 {
     IniFile ini(path_);
