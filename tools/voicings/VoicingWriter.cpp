@@ -69,55 +69,52 @@ std::string guitarValue(int fret, int string, int rootPc)
     return (root ? "-" : "") + std::to_string(fret);
 }
 
-}  // namespace
-
-void WriteGuitarVoicings(const ChordBook& vocabulary, std::ostream& out)
+// Writes one voicing file: its header, then under each category header the voicings of
+// every chord type on every root. find gives the voicings of a shape on a pitch class;
+// writeValues writes one voicing's numbers after its root, type and offset.
+template <typename Voicing, typename Find, typename WriteValues>
+void writeVoicings(const ChordBook& vocabulary, std::ostream& out, const char* header,
+                   const std::vector<std::string>& categories, Find find, WriteValues writeValues)
 {
-    out << GuitarHeader;
+    out << header;
     const std::vector<std::string> types = RealChordTypes(vocabulary);
-    // Each chord's voicings depend only on its pitch class: search once per pitch class.
-    std::vector<std::array<std::vector<GuitarVoicing>, 12>> found(types.size());
+    // A chord's voicings depend only on its pitch class: build them once per pitch class.
+    std::vector<std::array<std::vector<Voicing>, 12>> found(types.size());
     for (std::size_t t = 0; t < types.size(); ++t)
         for (int pc = 0; pc < 12; ++pc)
-            found[t][pc] = GuitarVoicingsFor(shapeOf(vocabulary, types[t]), pc);
-    for (const std::string& category : GuitarCategories()) {
+            found[t][pc] = find(shapeOf(vocabulary, types[t]), pc);
+    for (const std::string& category : categories) {
         out << "\n[" << category << "]\n";
         for (std::size_t t = 0; t < types.size(); ++t)
             for (int root : rootsUpward()) {
                 const int pc = RootTable[root].pitchClass;
-                for (const GuitarVoicing& v : found[t][pc]) {
+                for (const Voicing& v : found[t][pc]) {
                     if (v.category != category)
                         continue;
                     out << linePrefix(root, types[t]);
-                    for (int s = 0; s < 6; ++s)
-                        out << ',' << guitarValue(v.frets[s], s, pc);
+                    writeValues(v, pc);
                     out << '\n';
                 }
             }
     }
 }
 
+}  // namespace
+
+void WriteGuitarVoicings(const ChordBook& vocabulary, std::ostream& out)
+{
+    writeVoicings<GuitarVoicing>(vocabulary, out, GuitarHeader, GuitarCategories(), GuitarVoicingsFor,
+                                 [&out](const GuitarVoicing& v, int pc) {
+                                     for (int s = 0; s < 6; ++s)
+                                         out << ',' << guitarValue(v.frets[s], s, pc);
+                                 });
+}
+
 void WritePianoVoicings(const ChordBook& vocabulary, std::ostream& out)
 {
-    out << PianoHeader;
-    const std::vector<std::string> types = RealChordTypes(vocabulary);
-    std::vector<std::array<std::vector<PianoVoicing>, 12>> found(types.size());
-    for (std::size_t t = 0; t < types.size(); ++t)
-        for (int pc = 0; pc < 12; ++pc)
-            found[t][pc] = PianoVoicingsFor(shapeOf(vocabulary, types[t]), pc);
-    for (const std::string& category : PianoCategories()) {
-        out << "\n[" << category << "]\n";
-        for (std::size_t t = 0; t < types.size(); ++t)
-            for (int root : rootsUpward()) {
-                const int pc = RootTable[root].pitchClass;
-                for (const PianoVoicing& v : found[t][pc]) {
-                    if (v.category != category)
-                        continue;
-                    out << linePrefix(root, types[t]);
-                    for (int note : v.notes)
-                        out << ',' << (PitchClassOf(note - pc) == 0 ? -note : note);
-                    out << '\n';
-                }
-            }
-    }
+    writeVoicings<PianoVoicing>(vocabulary, out, PianoHeader, PianoCategories(), PianoVoicingsFor,
+                                [&out](const PianoVoicing& v, int pc) {
+                                    for (int note : v.notes)
+                                        out << ',' << (PitchClassOf(note - pc) == 0 ? -note : note);
+                                });
 }
