@@ -2,10 +2,35 @@
 #include "controls/Nxcomponentutils.h"
 
 #include <cmath>
+#include <stdexcept>
 
 void MakeFontAntialiased(QFont& font)
 {
     font.setStyleStrategy(QFont::PreferAntialias);
+}
+
+LabelFont Antialiased(LabelFont font)
+{
+    MakeFontAntialiased(font.font);
+    return font;
+}
+
+bool SetPictureFile(std::string& nameField, TPicture& picture, const std::string& name, const char* missingPrefix)
+{
+    if (name == nameField)
+        return false;
+    if (!FileExists(name)) {
+        nameField.clear();
+        throw std::runtime_error(missingPrefix + name);
+    }
+    nameField = name;
+    try {
+        LoadImageToPicture(picture, name);
+    } catch (const std::exception&) {
+        nameField.clear();
+        throw std::runtime_error("Error loading : " + name);
+    }
+    return true;
 }
 
 QFont FontFromPixels(const QString& family, int pixels, bool bold)

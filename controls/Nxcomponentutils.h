@@ -2,9 +2,13 @@
 // of the classic dialog fonts onto the fonts this system has.
 #pragma once
 
+#include "common/Vexel/src/PicUtils.h"
+
 #include <QColor>
 #include <QFont>
 #include <QString>
+
+#include <string>
 
 // A label font: typeface plus the colour the text is drawn in.
 struct LabelFont {
@@ -12,8 +16,25 @@ struct LabelFont {
     QColor colour = Qt::black;
 };
 
+// Stores a property value; returns whether it changed (most setters repaint only then).
+template <typename T>
+bool StoreIfChanged(T& field, const T& value)
+{
+    if (field == value)
+        return false;
+    field = value;
+    return true;
+}
+
+// The picture-setter pattern of the skinned controls, for a plain picture: an
+// unchanged name does nothing (false); a missing file clears the name and throws
+// missingPrefix + name; a load failure clears it and throws "Error loading : " + name.
+bool SetPictureFile(std::string& nameField, TPicture& picture, const std::string& name, const char* missingPrefix);
+
 // Asks for smooth (antialiased) rendering of the font's glyphs.
 void MakeFontAntialiased(QFont& font);
+// A copy of the label font, made antialiased.
+LabelFont Antialiased(LabelFont font);
 
 // A font given in points at 96 dpi ("Arial" 10 pt is 13 pixels high, as on the
 // classic desktop), independent of the screen's dpi. "MS Sans Serif" becomes the

@@ -6,22 +6,8 @@
 #include <QPainter>
 
 #include <algorithm>
-#include <filesystem>
-#include <stdexcept>
 
 namespace {
-
-bool fileExists(const std::string& name)
-{
-    std::error_code error;
-    return std::filesystem::is_regular_file(name, error);
-}
-
-LabelFont antialiased(LabelFont font)
-{
-    MakeFontAntialiased(font.font);
-    return font;
-}
 
 QString latin1(const std::string& text)
 {
@@ -84,20 +70,7 @@ void TNXList::Loaded()
 
 bool TNXList::LoadPicture(Look look, const std::string& name)
 {
-    if (name == names_[look])
-        return false;
-    if (!fileExists(name)) {
-        names_[look].clear();
-        throw std::runtime_error("File not found : " + name);
-    }
-    names_[look] = name;
-    try {
-        LoadImageToPicture(pictures_[look], name);
-    } catch (const std::exception&) {
-        names_[look].clear();
-        throw std::runtime_error("Error loading : " + name);
-    }
-    return true;
+    return SetPictureFile(names_[look], pictures_[look], name, "File not found : ");
 }
 
 void TNXList::TakeItemSizeFromIdle()
@@ -152,68 +125,52 @@ void TNXList::SetPicOnSelected(const std::string& name)
 
 void TNXList::SetTextMarginX(int value)
 {
-    if (value == marginX_)
-        return;
-    marginX_ = value;
-    if (marginOn_)
+    if (StoreIfChanged(marginX_, value) && marginOn_)
         update();
 }
 
 void TNXList::SetTextMoveX(int value)
 {
-    if (value == moveX_)
-        return;
-    moveX_ = value;
-    if (marginOn_)
+    if (StoreIfChanged(moveX_, value) && marginOn_)
         update();
 }
 
 void TNXList::SetTextMarginY(int value)
 {
-    if (value == marginY_)
-        return;
-    marginY_ = value;
-    update();
+    if (StoreIfChanged(marginY_, value))
+        update();
 }
 
 void TNXList::SetTextMoveY(int value)
 {
-    if (value == moveY_)
-        return;
-    moveY_ = value;
-    update();
+    if (StoreIfChanged(moveY_, value))
+        update();
 }
 
 void TNXList::SetTextMarginOn(bool value)
 {
-    if (value == marginOn_)
-        return;
-    marginOn_ = value;
-    update();
+    if (StoreIfChanged(marginOn_, value))
+        update();
 }
 
 void TNXList::SetAutoWidth(bool value)
 {
-    if (value == autoWidth_)
-        return;
-    autoWidth_ = value;
-    update();
+    if (StoreIfChanged(autoWidth_, value))
+        update();
 }
 
 void TNXList::SetMinAutoWidth(int value)
 {
-    if (value == minAutoWidth_)
+    if (!StoreIfChanged(minAutoWidth_, value))
         return;
-    minAutoWidth_ = value;
     SetSize();
     update();
 }
 
 void TNXList::SetHorizontal(bool value)
 {
-    if (value == horizontal_)
+    if (!StoreIfChanged(horizontal_, value))
         return;
-    horizontal_ = value;
     SetSize();
     update();
 }
@@ -226,29 +183,29 @@ void TNXList::SetAlignment(Qt::AlignmentFlag alignment)
 
 void TNXList::SetFontOnIdle(const LabelFont& font)
 {
-    fonts_.fill(antialiased(font));
+    fonts_.fill(Antialiased(font));
     update();
 }
 
 void TNXList::SetFontOnSelected(const LabelFont& font)
 {
-    fonts_[Selected] = antialiased(font);
+    fonts_[Selected] = Antialiased(font);
     update();
 }
 
 void TNXList::SetFontOnDisabled(const LabelFont& font)
 {
-    fonts_[Disabled] = antialiased(font);
+    fonts_[Disabled] = Antialiased(font);
 }
 
 void TNXList::SetFontOnMouseMove(const LabelFont& font)
 {
-    fonts_[MouseMove] = antialiased(font);
+    fonts_[MouseMove] = Antialiased(font);
 }
 
 void TNXList::SetFontOnMouseDown(const LabelFont& font)
 {
-    fonts_[MouseDown] = antialiased(font);
+    fonts_[MouseDown] = Antialiased(font);
 }
 
 void TNXList::SetItems(const std::vector<std::string>& items)
@@ -274,10 +231,8 @@ void TNXList::DeleteItem(int index)
 
 void TNXList::SetItemIndex(int index)
 {
-    if (index == itemIndex_)
-        return;
-    itemIndex_ = index;
-    update();
+    if (StoreIfChanged(itemIndex_, index))
+        update();
 }
 
 void TNXList::OnItemsChange()

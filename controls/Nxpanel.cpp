@@ -8,24 +8,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-#include <filesystem>
 #include <stdexcept>
-
-namespace {
-
-bool fileExists(const std::string& name)
-{
-    std::error_code error;
-    return std::filesystem::is_regular_file(name, error);
-}
-
-LabelFont antialiased(LabelFont font)
-{
-    MakeFontAntialiased(font.font);
-    return font;
-}
-
-} // namespace
 
 TNXPanel::TNXPanel(QWidget* parent) : QWidget(parent)
 {
@@ -90,7 +73,7 @@ void TNXPanel::SetPicOnDisabled(const std::string& name)
 // The shared part of the five picture setters, for a name that changed.
 void TNXPanel::SetPicture(int slot, const std::string& name)
 {
-    if (!fileExists(name)) {
+    if (!FileExists(name)) {
         picNames_[slot].clear();
         throw std::runtime_error("File not found : " + name);
     }
@@ -144,52 +127,38 @@ bool TNXPanel::ImageDraw(QImage& canvas, int slot) const
 
 void TNXPanel::SetText(const std::string& text)
 {
-    if (text == text_)
-        return;
-    text_ = text;
-    update();
+    if (StoreIfChanged(text_, text))
+        update();
 }
 
 void TNXPanel::SetTextMarginX(int value)
 {
-    if (value == textMarginX_)
-        return;
-    textMarginX_ = value;
-    if (textMarginOn_)
+    if (StoreIfChanged(textMarginX_, value) && textMarginOn_)
         update();
 }
 
 void TNXPanel::SetTextMarginY(int value)
 {
-    if (value == textMarginY_)
-        return;
-    textMarginY_ = value;
-    if (textMarginOn_)
+    if (StoreIfChanged(textMarginY_, value) && textMarginOn_)
         update();
 }
 
 void TNXPanel::SetTextMoveX(int value)
 {
-    if (value == textMoveX_)
-        return;
-    textMoveX_ = value;
-    update();
+    if (StoreIfChanged(textMoveX_, value))
+        update();
 }
 
 void TNXPanel::SetTextMoveY(int value)
 {
-    if (value == textMoveY_)
-        return;
-    textMoveY_ = value;
-    update();
+    if (StoreIfChanged(textMoveY_, value))
+        update();
 }
 
 void TNXPanel::SetTextMarginOn(bool value)
 {
-    if (value == textMarginOn_)
-        return;
-    textMarginOn_ = value;
-    update();
+    if (StoreIfChanged(textMarginOn_, value))
+        update();
 }
 
 void TNXPanel::SetAlignment(Qt::AlignmentFlag alignment)
@@ -200,30 +169,30 @@ void TNXPanel::SetAlignment(Qt::AlignmentFlag alignment)
 
 void TNXPanel::SetFontOnIdle(const LabelFont& font)
 {
-    fonts_.fill(antialiased(font));
+    fonts_.fill(Antialiased(font));
     update();
 }
 
 void TNXPanel::SetFontOnMouseMove(const LabelFont& font)
 {
-    fonts_[SlotMouseMove] = antialiased(font);
+    fonts_[SlotMouseMove] = Antialiased(font);
 }
 
 void TNXPanel::SetFontOnMouseDown(const LabelFont& font)
 {
-    fonts_[SlotMouseDown] = antialiased(font);
+    fonts_[SlotMouseDown] = Antialiased(font);
 }
 
 void TNXPanel::SetFontOnChecked(const LabelFont& font)
 {
-    fonts_[SlotChecked] = antialiased(font);
+    fonts_[SlotChecked] = Antialiased(font);
     state_ = checked_ ? StateChecked : StateIdle;
     update();
 }
 
 void TNXPanel::SetFontOnDisabled(const LabelFont& font)
 {
-    fonts_[SlotDisabled] = antialiased(font);
+    fonts_[SlotDisabled] = Antialiased(font);
 }
 
 void TNXPanel::SetChecked(bool checked)

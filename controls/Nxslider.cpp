@@ -1,22 +1,12 @@
 // TNXSlider: track composition, value arithmetic and dragging.
 #include "controls/Nxslider.h"
 
+#include "controls/Nxcomponentutils.h"
+
 #include <QMouseEvent>
 #include <QPainter>
 
 #include <algorithm>
-#include <filesystem>
-#include <stdexcept>
-
-namespace {
-
-bool fileExists(const std::string& name)
-{
-    std::error_code error;
-    return std::filesystem::is_regular_file(name, error);
-}
-
-} // namespace
 
 std::vector<int> TileOffsets(int start, int length, int tileSize)
 {
@@ -44,24 +34,6 @@ void TNXSlider::Loaded()
     update();
 }
 
-bool TNXSlider::LoadPicture(Picture which, const std::string& name, const char* missingMessage)
-{
-    if (name == names_[which])
-        return false;
-    if (!fileExists(name)) {
-        names_[which].clear();
-        throw std::runtime_error(missingMessage + name);
-    }
-    names_[which] = name;
-    try {
-        LoadImageToPicture(pictures_[which], name);
-    } catch (const std::exception&) {
-        names_[which].clear();
-        throw std::runtime_error("Error loading : " + name);
-    }
-    return true;
-}
-
 void TNXSlider::SlideSpaceFromTile()
 {
     const TPicture& tile = pictures_[TileIdle];
@@ -70,7 +42,7 @@ void TNXSlider::SlideSpaceFromTile()
 
 void TNXSlider::SetPicBackgroundIdle(const std::string& name)
 {
-    if (!LoadPicture(TileIdle, name, "File not found : "))
+    if (!SetPictureFile(names_[TileIdle], pictures_[TileIdle], name, "File not found : "))
         return;
     SlideSpaceFromTile();
     Resize();
@@ -79,13 +51,13 @@ void TNXSlider::SetPicBackgroundIdle(const std::string& name)
 
 void TNXSlider::SetPicBackgroundMouseMove(const std::string& name)
 {
-    if (LoadPicture(TileMouseMove, name, "File not found : "))
+    if (SetPictureFile(names_[TileMouseMove], pictures_[TileMouseMove], name, "File not found : "))
         update();
 }
 
 void TNXSlider::SetPicBackgroundLeft(const std::string& name)
 {
-    if (!LoadPicture(Left, name, "Error loading : "))
+    if (!SetPictureFile(names_[Left], pictures_[Left], name, "Error loading : "))
         return;
     Resize();
     update();
@@ -93,7 +65,7 @@ void TNXSlider::SetPicBackgroundLeft(const std::string& name)
 
 void TNXSlider::SetPicBackgroundRight(const std::string& name)
 {
-    if (!LoadPicture(Right, name, "Error loading : "))
+    if (!SetPictureFile(names_[Right], pictures_[Right], name, "Error loading : "))
         return;
     Resize();
     update();
@@ -101,7 +73,7 @@ void TNXSlider::SetPicBackgroundRight(const std::string& name)
 
 void TNXSlider::SetPicSliderIdle(const std::string& name)
 {
-    if (!LoadPicture(ThumbIdle, name, "File not found : "))
+    if (!SetPictureFile(names_[ThumbIdle], pictures_[ThumbIdle], name, "File not found : "))
         return;
     thumbWidth_ = pictures_[ThumbIdle].Width();
     thumbHeight_ = pictures_[ThumbIdle].Height();
@@ -111,7 +83,7 @@ void TNXSlider::SetPicSliderIdle(const std::string& name)
 
 void TNXSlider::SetPicSliderMouseDown(const std::string& name)
 {
-    if (LoadPicture(ThumbHeld, name, "File not found : "))
+    if (SetPictureFile(names_[ThumbHeld], pictures_[ThumbHeld], name, "File not found : "))
         update();
 }
 

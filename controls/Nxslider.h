@@ -78,7 +78,6 @@ protected:
 private:
     enum Picture { Left, Right, TileIdle, TileMouseMove, ThumbIdle, ThumbHeld, PictureCount };
 
-    bool LoadPicture(Picture which, const std::string& name, const char* missingMessage);
     void UpdateOffset();
     void SlideSpaceFromTile();
     void MouseMove(Qt::MouseButtons held, int x, int y);

@@ -80,6 +80,18 @@ protected:
     fs::path folder_;
 };
 
+// The message of the runtime_error a call throws, or "no exception".
+template <typename Call>
+std::string messageOf(const Call& call)
+{
+    try {
+        call();
+    } catch (const std::runtime_error& error) {
+        return error.what();
+    }
+    return "no exception";
+}
+
 QImage filled(int w, int h, QRgb colour, QImage::Format format = QImage::Format_RGB32)
 {
     QImage image(w, h, format);
@@ -253,14 +265,6 @@ TEST_F(PicUtilsTest, MissingFileMessageNamesFileOperationAndLine)
     const std::regex expected(R"(File not found:nowhere/absent\.png src=common\\Vexel\\src\\PicUtils:(\w+):\d+)");
     QImage bitmap = filled(2, 2, qRgb(9, 9, 9));
     TPicture picture{filled(3, 3, qRgb(9, 9, 9))};
-    const auto messageOf = [](const auto& load) {
-        try {
-            load();
-        } catch (const std::runtime_error& error) {
-            return std::string(error.what());
-        }
-        return std::string("no exception");
-    };
     const std::string bitmapMessage = messageOf([&] { LoadImageToBitmap(bitmap, "nowhere/absent.png"); });
     const std::string pictureMessage = messageOf([&] { LoadImageToPicture(picture, "nowhere/absent.png"); });
     std::smatch match;

@@ -128,8 +128,8 @@ void buttonFace(QPainter& p, const QRectF& r, Look look, qreal radius = 4)
         border = QColor(0x5c, 0x47, 0x35);
         break;
     case Look::Hover:
-        g.setColorAt(0, QColor(0x58, 0x43, 0x31));
-        g.setColorAt(1, QColor(0x36, 0x29, 0x1e));
+        g.setColorAt(0, QColor(0x6a, 0x4f, 0x38));
+        g.setColorAt(1, QColor(0x40, 0x2f, 0x22));
         border = amber;
         break;
     case Look::Pressed:
@@ -148,6 +148,17 @@ void buttonFace(QPainter& p, const QRectF& r, Look look, qreal radius = 4)
         p.drawLine(QPointF(r.left() + radius, r.top() + 1.5), QPointF(r.right() - radius, r.top() + 1.5));
     }
     p.restore();
+}
+
+// The lit face of a selected chord-type or category button.
+void amberFace(QPainter& p, const QRectF& r)
+{
+    QLinearGradient g(r.topLeft(), r.bottomLeft());
+    g.setColorAt(0, QColor(0xf7, 0xc4, 0x60));
+    g.setColorAt(1, QColor(0xd0, 0x88, 0x2c));
+    p.setPen(QPen(amberGlow, 1));
+    p.setBrush(g);
+    p.drawRoundedRect(r.adjusted(0.5, 0.5, -0.5, -0.5), 3, 3);
 }
 
 // The amber indicator of a pressed or checked top-bar button.
@@ -364,12 +375,7 @@ QImage chordTypeButton(const QImage& area, const ChordTypeButton& b, Look look)
     const QRectF r(0, 0, w, chordButtonHeight);
     if (!b.list) {
         if (look == Look::Pressed) {
-            QLinearGradient g(r.topLeft(), r.bottomLeft());
-            g.setColorAt(0, QColor(0xf7, 0xc4, 0x60));
-            g.setColorAt(1, QColor(0xd0, 0x88, 0x2c));
-            p.setPen(QPen(amberGlow, 1));
-            p.setBrush(g);
-            p.drawRoundedRect(r.adjusted(0.5, 0.5, -0.5, -0.5), 3, 3);
+            amberFace(p, r);
         } else {
             buttonFace(p, r, look, 3);
         }
@@ -403,12 +409,7 @@ QImage categoryButton(const QImage& area, const Rect& place, const QString& text
     setup(p);
     const QRectF r(0, 0, place.w, place.h);
     if (look == Look::Pressed) {
-        QLinearGradient g(r.topLeft(), r.bottomLeft());
-        g.setColorAt(0, QColor(0xf7, 0xc4, 0x60));
-        g.setColorAt(1, QColor(0xd0, 0x88, 0x2c));
-        p.setPen(QPen(amberGlow, 1));
-        p.setBrush(g);
-        p.drawRoundedRect(r.adjusted(0.5, 0.5, -0.5, -0.5), 3, 3);
+        amberFace(p, r);
     } else {
         buttonFace(p, r, look, 3);
     }

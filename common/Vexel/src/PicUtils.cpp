@@ -59,12 +59,6 @@ std::vector<std::uint8_t> readFile(const std::string& fileName)
     return bytes;
 }
 
-bool fileExists(const std::string& file)
-{
-    std::error_code error;
-    return std::filesystem::is_regular_file(file, error);
-}
-
 [[noreturn]] void raiseFileNotFound(const std::string& file, const char* operation, int line)
 {
     throw std::runtime_error("File not found:" + file + " src=common\\Vexel\\src\\PicUtils:" + operation + ":"
@@ -310,16 +304,22 @@ bool AlphaImage::Draw(QImage& target, int x, int y, int w, int h, bool smooth) c
     return true;
 }
 
+bool FileExists(const std::string& file)
+{
+    std::error_code error;
+    return std::filesystem::is_regular_file(file, error);
+}
+
 void LoadImageToBitmap(QImage& target, const std::string& file)
 {
-    if (!fileExists(file))
+    if (!FileExists(file))
         raiseFileNotFound(file, "LoadImageToBitmap", __LINE__);
     target = AlphaImage(file).MakeBitmap();
 }
 
 void LoadImageToPicture(TPicture& target, const std::string& file)
 {
-    if (!fileExists(file))
+    if (!FileExists(file))
         raiseFileNotFound(file, "LoadImageToPicture", __LINE__);
     target.Bitmap = AlphaImage(file).MakeBitmap();
 }
