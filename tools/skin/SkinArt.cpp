@@ -100,6 +100,26 @@ void trough(QPainter& p, const QRectF& r, qreal radius = 6)
     p.restore();
 }
 
+// A muted caption in small letter-spaced capitals.
+void smallCaption(QPainter& p, const QRect& r, int flags, const QString& text)
+{
+    p.save();
+    p.setFont(uiFont(8, true, 1.2));
+    p.setPen(QColor(0x8f, 0x74, 0x52));
+    p.drawText(r, flags, text);
+    p.restore();
+}
+
+// A column of the window: dark walnut, lighter at the top.
+QImage columnPanel(int w, int h, quint32 seed)
+{
+    QImage image = canvas(w, h);
+    QPainter p(&image);
+    setup(p);
+    woodPanel(p, image.rect(), QColor(0x26, 0x1c, 0x15), QColor(0x19, 0x12, 0x0d), seed);
+    return image;
+}
+
 // A heading in small amber capitals with a rule running on to the right edge.
 void heading(QPainter& p, const QString& text, int x, int baseline, int right)
 {
@@ -205,12 +225,9 @@ QImage controlsArea()
     trough(p, QRectF(259, 13, 149, 39));
     trough(p, QRectF(485, 13, 213, 39));
     trough(p, QRectF(710, 13, 164, 39));
-    const QFont small = uiFont(8, true, 1.2);
-    p.setFont(small);
-    p.setPen(QColor(0x8f, 0x74, 0x52));
-    p.drawText(QRect(259, 2, 149, 10), Qt::AlignCenter, QStringLiteral("PLAY AS"));
-    p.drawText(QRect(485, 2, 213, 10), Qt::AlignCenter, QStringLiteral("LABEL THE NOTES WITH"));
-    p.drawText(QRect(710, 2, 164, 10), Qt::AlignCenter, QStringLiteral("SOUND  \u00b7  SETUP  \u00b7  HELP"));
+    smallCaption(p, QRect(259, 2, 149, 10), Qt::AlignCenter, QStringLiteral("PLAY AS"));
+    smallCaption(p, QRect(485, 2, 213, 10), Qt::AlignCenter, QStringLiteral("LABEL THE NOTES WITH"));
+    smallCaption(p, QRect(710, 2, 164, 10), Qt::AlignCenter, QStringLiteral("SOUND  \u00b7  SETUP  \u00b7  HELP"));
     return image;
 }
 
@@ -323,19 +340,16 @@ QImage makerLogo(const QImage& area, const Rect& place, Look look)
 
 QImage typeChordsArea(bool piano)
 {
-    QImage image = canvas(190, 452);
+    QImage image = columnPanel(190, 452, piano ? 23 : 21);
     QPainter p(&image);
     setup(p);
-    woodPanel(p, image.rect(), QColor(0x26, 0x1c, 0x15), QColor(0x19, 0x12, 0x0d), piano ? 23 : 21);
     p.fillRect(QRect(189, 0, 1, 452), ink);
     p.fillRect(QRect(0, 0, 1, 452), QColor(0x3d, 0x2e, 0x22));
     // The header with the category choosers.
     p.fillRect(QRect(0, 0, 190, 48), QColor(0, 0, 0, 70));
     p.fillRect(QRect(0, 48, 190, 1), QColor(0x4a, 0x39, 0x2a));
-    p.setFont(uiFont(8, true, 1.2));
-    p.setPen(QColor(0x8f, 0x74, 0x52));
-    p.drawText(QRect(8, 4, 173, 12), Qt::AlignLeft | Qt::AlignVCenter,
-               piano ? QStringLiteral("VOICING CATEGORY") : QStringLiteral("GUITAR STYLE"));
+    smallCaption(p, QRect(8, 4, 173, 12), Qt::AlignLeft | Qt::AlignVCenter,
+                 piano ? QStringLiteral("VOICING CATEGORY") : QStringLiteral("GUITAR STYLE"));
     trough(p, QRectF(6, 17, 177, 23), 4);
     heading(p, QStringLiteral("MAJOR"), 16, 73, 174);
     heading(p, QStringLiteral("MINOR"), 16, 185, 174);
@@ -491,14 +505,11 @@ QImage reverseFinderButton(const QImage& area, Look look)
 
 QImage rootArea()
 {
-    QImage image = canvas(132, 452);
+    QImage image = columnPanel(132, 452, 31);
     QPainter p(&image);
     setup(p);
-    woodPanel(p, image.rect(), QColor(0x26, 0x1c, 0x15), QColor(0x19, 0x12, 0x0d), 31);
     p.fillRect(QRect(131, 0, 1, 452), ink);
-    p.setFont(uiFont(8, true, 1.2));
-    p.setPen(QColor(0x8f, 0x74, 0x52));
-    p.drawText(QRect(8, 4, 116, 12), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("ROOT"));
+    smallCaption(p, QRect(8, 4, 116, 12), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("ROOT"));
 
     // A keyboard standing on its end: naturals as ivory keys, accidentals on ebony.
     std::vector<int> naturals;
@@ -570,21 +581,16 @@ QImage spot()
 
 QImage playChordArea()
 {
-    QImage image = canvas(694, 452);
+    QImage image = columnPanel(694, 452, 41);
     QPainter p(&image);
     setup(p);
-    woodPanel(p, image.rect(), QColor(0x26, 0x1c, 0x15), QColor(0x19, 0x12, 0x0d), 41);
-    p.setFont(uiFont(8, true, 1.2));
-    p.setPen(QColor(0x8f, 0x74, 0x52));
-    p.drawText(QRect(10, 4, 300, 12), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("CHORD"));
+    smallCaption(p, QRect(10, 4, 300, 12), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("CHORD"));
     trough(p, QRectF(playChordButton.x - 3, playChordButton.y - 3, playChordButton.w + 6, playChordButton.h + 6), 6);
     trough(p, QRectF(thisChordContains.x - 2, thisChordContains.y - 2, 674 - thisChordContains.x + 4, thisChordContains.h + 4), 5);
     // The strip under the chord's degrees and note names: plain, for the white text.
     p.fillRect(QRect(chordInfo.x, chordInfo.y, chordInfo.w, chordInfo.h), QColor(0x0d, 0x09, 0x07));
     p.fillRect(QRect(chordInfo.x, chordInfo.y + chordInfo.h / 2, chordInfo.w, 1), QColor(0x2a, 0x20, 0x18));
-    p.setFont(uiFont(8, true, 1.2));
-    p.setPen(QColor(0x8f, 0x74, 0x52));
-    p.drawText(QRect(10, 256, 300, 11), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("VARIATIONS"));
+    smallCaption(p, QRect(10, 256, 300, 11), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("VARIATIONS"));
     trough(p, QRectF(variationList.x - 3, variationList.y - 3, variationList.w + 6, variationList.h + 6), 5);
     p.fillRect(QRect(variationList.x, variationList.y, variationList.w, variationList.h), QColor(0, 15, 0));
     p.fillRect(QRect(0, 0, 1, 452), QColor(0x3d, 0x2e, 0x22));
