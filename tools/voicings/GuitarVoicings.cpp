@@ -295,8 +295,9 @@ std::vector<GuitarVoicing> GuitarVoicingsFor(const ChordShape& shape, int rootPc
     std::vector<GuitarVoicing> chosen;
     chooseFolk(shape, all, chosen);
     choosePop(shape, all, chosen);
-    // Three jazz forms, or as many as it takes to give the chord three voicings in all.
-    const int jazz = chooseJazz(shape, all, chosen, 3, false);
+    // Four jazz forms (shell or rootless, drop-3, drop-2 on the middle and on the top strings),
+    // or as many as it takes to give the chord three voicings in all.
+    const int jazz = chooseJazz(shape, all, chosen, 4, false);
     // Rich chords may need looser jazz forms: any string set, doubled tones, then a stretch.
     if (jazz == 0 || chosen.size() < 3)
         chooseJazz(shape, all, chosen, std::max(1, 3 - int(chosen.size())), true);
