@@ -5,6 +5,7 @@
 // Called on the GUI thread only.
 #pragma once
 
+#include <cstdint>
 #include <deque>
 #include <map>
 #include <stdexcept>
@@ -99,10 +100,11 @@ public:
     // Refreshes the chord display for root (-1 = none) and chordTypeName (the window's
     // CurrentChordTypeName). Outside reverse-finder mode it clears and rebuilds Lines and
     // Variations ("No variations found!" when there is none); the window must then set its
-    // list's Tag to -1, draw what the result says (Variations[0] or CurrentChord, before the
-    // ConvertDbl step below, so with unconverted names) and select the given line.
-    // In reverse-finder mode only CurrentChord is recalculated. With convertDbl the names of
-    // CurrentChord are converted last. Throws "Root not selected!", "chord type not selected!".
+    // list's Tag to -1, draw what the result says (Variations[0] or CurrentChord) and select
+    // the given line. In reverse-finder mode only CurrentChord is recalculated. With convertDbl
+    // the names of CurrentChord are converted last (the variations are spelled against the
+    // unconverted ones), so the window draws the chord already converted, like the variations.
+    // Throws "Root not selected!", "chord type not selected!" and CalculateChord's errors.
     ShowResult ShowCurrentChord(int root, const std::string& chordTypeName, bool reverseFinderOn,
                                 const VariationOptions& options);
 
@@ -138,7 +140,14 @@ public:
     GameType Game = gtPiano;                  // instrument of the last load
 
 private:
-    std::vector<int> voicingRoots_;   // RootTable index of each voicing's root, -1 for none
+    // What the voicing finder reuses between searches; rebuilt after a load.
+    struct FinderIndex {
+        // Per chord type, the positions BuildVariations walks, split by the RootTable index of their root.
+        std::map<std::string, std::vector<std::vector<std::size_t>>> walks;
+        // Per voicing, the sounding pitch of every played note, as the marks are compared with it.
+        std::vector<std::vector<std::int64_t>> pitches;
+    };
+    FinderIndex finderIndex_;
 
     // One BuildVariations call's fixed inputs.
     struct VariationQuery {
@@ -152,7 +161,9 @@ private:
     void addVariation(std::size_t position, const std::string& type, int root, const VariationQuery& query);
     void addVoicings(const std::vector<std::size_t>& positions, const std::string& type, int root,
                      const std::string& prefix, const FinderQuery& query);
-    const std::vector<int>& voicingRoots();
+    const std::vector<std::vector<std::size_t>>& finderWalks(const std::string& type,
+                                                             const std::vector<const TChord*>& runs);
+    const std::vector<std::vector<std::int64_t>>& finderPitches();
     void loadChordTypes(const std::string& folder);
     void loadVoicings(const std::string& folder, GameType game);
     void processChordLine(std::string line, int index, std::string& currentList);
@@ -160,6 +171,7 @@ private:
                             const std::string*& currentCategory, std::string& previousKey);
     std::size_t categoryStart(const VariationOptions& options) const;
     bool acceptVoicing(const TChord& v, const std::string& type, int root, const VariationOptions& options) const;
+    std::vector<std::int64_t> soundingPitches(const TChord& v) const;
     bool soundsEveryMark(const TChord& v, const std::map<int, std::string>& marks) const;
     TChordVariation buildCandidate(const TChord& v, const VariationOptions& options,
                                    std::string& text) const;

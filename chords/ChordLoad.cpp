@@ -90,7 +90,7 @@ void ChordBook::LoadChordDefinitions(const std::string& folder, GameType game)
     VoicingIndex.clear();
     VoicingCategories.clear();
     Voicings.clear();
-    voicingRoots_.clear();
+    finderIndex_ = {};
     Game = game;
 
     loadChordTypes(folder);

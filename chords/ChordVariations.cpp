@@ -83,20 +83,23 @@ bool ChordBook::acceptVoicing(const TChord& v, const std::string& type, int root
     return std::find(aliases->second.begin(), aliases->second.end(), lowerName) != aliases->second.end();
 }
 
+std::vector<std::int64_t> ChordBook::soundingPitches(const TChord& v) const
+{
+    std::vector<std::int64_t> pitches;
+    for (std::size_t k = 1; k < v.numbers.size(); ++k) {
+        VoicingNote note;
+        if (voicingNote(Game, v.numbers, k, note))
+            pitches.push_back(magnitude(note.note) + (Game == gtGuitar ? OpenStringNote[k - 1] : 0));
+    }
+    return pitches;
+}
+
 bool ChordBook::soundsEveryMark(const TChord& v, const std::map<int, std::string>& marks) const
 {
-    for (const auto& mark : marks) {
-        const std::int64_t sounding = MarkSoundingNote(Game, mark.first);
-        bool found = false;
-        for (std::size_t k = 1; k < v.numbers.size() && !found; ++k) {
-            VoicingNote note;
-            if (voicingNote(Game, v.numbers, k, note))
-                found = magnitude(note.note) + (Game == gtGuitar ? OpenStringNote[k - 1] : 0) == sounding;
-        }
-        if (!found)
-            return false;
-    }
-    return true;
+    const std::vector<std::int64_t> pitches = soundingPitches(v);
+    return std::all_of(marks.begin(), marks.end(), [&](const auto& mark) {
+        return std::find(pitches.begin(), pitches.end(), MarkSoundingNote(Game, mark.first)) != pitches.end();
+    });
 }
 
 TChordVariation ChordBook::buildCandidate(const TChord& v, const VariationOptions& options, std::string& text) const

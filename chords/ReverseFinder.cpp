@@ -83,16 +83,30 @@ private:
 
 }  // namespace
 
-const std::vector<int>& ChordBook::voicingRoots()
+const std::vector<std::vector<std::size_t>>& ChordBook::finderWalks(const std::string& type,
+                                                                    const std::vector<const TChord*>& runs)
 {
-    if (voicingRoots_.size() != Voicings.size()) {
-        voicingRoots_.assign(Voicings.size(), -1);
-        for (std::size_t i = 0; i < Voicings.size(); ++i)
-            for (int r = 0; r < RootCount && voicingRoots_[i] < 0; ++r)
-                if (SameText(Voicings[i].root, RootTable[r].name))
-                    voicingRoots_[i] = r;
+    auto [entry, added] = finderIndex_.walks.try_emplace(type);
+    if (added) {
+        entry->second.resize(RootCount);
+        for (std::size_t position : walkOrder(type, &runs))
+            for (int r = 0; r < RootCount; ++r)
+                if (SameText(Voicings[position].root, RootTable[r].name)) {
+                    entry->second[std::size_t(r)].push_back(position);
+                    break;
+                }
     }
-    return voicingRoots_;
+    return entry->second;
+}
+
+const std::vector<std::vector<std::int64_t>>& ChordBook::finderPitches()
+{
+    if (finderIndex_.pitches.size() != Voicings.size()) {
+        finderIndex_.pitches.clear();
+        for (const TChord& v : Voicings)
+            finderIndex_.pitches.push_back(soundingPitches(v));
+    }
+    return finderIndex_.pitches;
 }
 
 void ChordBook::addVoicings(const std::vector<std::size_t>& positions, const std::string& type, int root,
@@ -115,6 +129,20 @@ void ChordBook::ReverseFind(const FinderQuery& query)
     std::vector<std::int64_t> scores;
 
     const TypeFilter filter(query.typeFilter);
+    // Whether voicing i sounds every marked pitch (-1 = not yet known), worked out once per search.
+    std::vector<signed char> soundsAll(voicingMode ? Voicings.size() : 0, -1);
+    std::vector<std::int64_t> markPitches;
+    for (const auto& mark : query.marks)
+        markPitches.push_back(MarkSoundingNote(Game, mark.first));
+    const auto soundsMarks = [&](std::size_t position) {
+        if (soundsAll[position] < 0) {
+            const std::vector<std::int64_t>& pitches = finderPitches()[position];
+            soundsAll[position] = std::all_of(markPitches.begin(), markPitches.end(), [&](std::int64_t pitch) {
+                return std::find(pitches.begin(), pitches.end(), pitch) != pitches.end();
+            });
+        }
+        return soundsAll[position] == 1;
+    };
     for (const auto& [name, type] : ChordTypes) {
         if (!filter.contains(name))
             continue;
@@ -122,13 +150,15 @@ void ChordBook::ReverseFind(const FinderQuery& query)
         if (runs == VoicingIndex.end())
             continue;
         const std::vector<ChordTone> tones = voicingMode ? std::vector<ChordTone>() : chordTones(type);
-        // The voicings BuildVariations would walk for this type, sorted by their root once
-        // instead of being walked again for every root.
-        std::vector<std::vector<std::size_t>> byRoot(voicingMode ? RootCount : 0);
-        if (voicingMode)
-            for (std::size_t position : walkOrder(name, &runs->second))
-                if (const int root = voicingRoots()[position]; root >= 0)
-                    byRoot[std::size_t(root)].push_back(position);
+        // The voicings BuildVariations would walk for this type and root, without those that
+        // miss a marked pitch: they could never be listed.
+        const auto candidates = [&](int r) {
+            std::vector<std::size_t> positions;
+            for (std::size_t position : finderWalks(name, runs->second)[std::size_t(r)])
+                if (soundsMarks(position))
+                    positions.push_back(position);
+            return positions;
+        };
         for (int r = 0; r < RootCount; ++r) {
             const TRootInfo& root = RootTable[r];
             if (!isFinderRoot(root))
@@ -140,7 +170,7 @@ void ChordBook::ReverseFind(const FinderQuery& query)
                     Lines.push_back(rootAndType + " ");
             } else {
                 CalculateChord(name, r);
-                addVoicings(byRoot[std::size_t(r)], name, r, rootAndType + " - ", query);
+                addVoicings(candidates(r), name, r, rootAndType + " - ", query);
             }
             scores.insert(scores.end(), Lines.size() - before, resultScore(type, r));
         }

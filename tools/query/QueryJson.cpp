@@ -33,7 +33,7 @@ std::string JsonStrings(const std::vector<std::string>& items)
 {
     std::string out = "[";
     for (std::size_t i = 0; i < items.size(); ++i)
-        out += (i ? "," : "") + JsonString(items[i]);
+        out.append(i ? "," : "").append(JsonString(items[i]));
     return out + "]";
 }
 
@@ -41,7 +41,7 @@ std::string JsonInts(const std::vector<int>& items)
 {
     std::string out = "[";
     for (std::size_t i = 0; i < items.size(); ++i)
-        out += (i ? "," : "") + std::to_string(items[i]);
+        out.append(i ? "," : "").append(std::to_string(items[i]));
     return out + "]";
 }
 

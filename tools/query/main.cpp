@@ -130,7 +130,7 @@ std::string variationsJson(const ChordBook& book)
 {
     std::string out = "{\"lines\":" + JsonStrings(book.Lines) + ",\"variations\":[";
     for (std::size_t i = 0; i < book.Variations.size(); ++i)
-        out += (i ? "," : "") + JsonVariation(book.Variations[i]);
+        out.append(i ? "," : "").append(JsonVariation(book.Variations[i]));
     return out + "]}";
 }
 
@@ -229,14 +229,14 @@ std::string typesCommand(const ChordBook& book, const std::vector<std::string>& 
     std::string out = "{\"types\":[";
     bool first = true;
     for (const auto& [name, type] : book.ChordTypes) {
-        out += std::string(first ? "" : ",") + "{\"name\":" + JsonString(name) +
-               ",\"degrees\":" + JsonStrings(type.degrees) + ",\"line\":" + std::to_string(type.line) + "}";
+        out.append(first ? "" : ",").append("{\"name\":" + JsonString(name) +
+                                                         ",\"degrees\":" + JsonStrings(type.degrees) + ",\"line\":" + std::to_string(type.line) + "}");
         first = false;
     }
     out += "],\"lists\":{";
     first = true;
     for (const auto& [name, members] : book.ChordLists) {
-        out += std::string(first ? "" : ",") + JsonString(name) + ":" + JsonStrings(members);
+        out.append(first ? "" : ",").append(JsonString(name) + ":" + JsonStrings(members));
         first = false;
     }
     return out + "}}";
