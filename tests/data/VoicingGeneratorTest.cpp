@@ -58,14 +58,21 @@ TEST(GuitarGenerator, OpenChordsAreTheOnesEveryGuitaristLearns)
 
 TEST(GuitarGenerator, MovableFormsAndJazzShapes)
 {
-    // F major: the E-form barre (which FOLK already holds at fret 1) moves up for POP;
-    // C7: E-form and A-form barres; Cmaj7: a drop-3 with the root on the low E string.
+    // C and C7: the E-form and the A-form barre.
     const auto popC = voicings("maj", 0, "POP");
     EXPECT_EQ(popC, (std::vector<std::string>{"81010988", "x35553"}));
     const auto popC7 = voicings("7", 0, "POP");
     EXPECT_EQ(popC7, (std::vector<std::string>{"8108988", "x35353"}));
-    const auto jazzMaj7 = voicings("maj7", 0, "JAZZ");
-    EXPECT_NE(std::find(jazzMaj7.begin(), jazzMaj7.end(), "8x998x"), jazzMaj7.end());
+    // Shell, drop-3 from the low E string, drop-2 on the middle and on the top four strings.
+    EXPECT_EQ(voicings("maj7", 0, "JAZZ"), (std::vector<std::string>{"8x99xx", "8x998x", "x3545x", "xx10121212"}));
+    // Rootless forms leave the low E string to the bass.
+    for (int pc = 0; pc < 12; ++pc)
+        for (const GuitarVoicing& v : GuitarVoicingsFor(shape("9"), pc)) {
+            const auto notes = GuitarNotes(v.frets, pc);
+            const bool rooted = std::any_of(notes.begin(), notes.end(),
+                                            [pc](const SoundingNote& n) { return PitchClassOf(n.midi - pc) == 0; });
+            EXPECT_TRUE(rooted || v.frets[0] == MutedString) << fretText(v.frets) << " on pitch class " << pc;
+        }
     for (const GuitarVoicing& v : GuitarVoicingsFor(shape("13"), 0)) {
         if (v.category == "FOLK")
             continue;
