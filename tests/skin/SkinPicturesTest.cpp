@@ -126,4 +126,31 @@ TEST(SkinPictures, FretboardMarkersSitOnStringsBetweenFrets)
         }
 }
 
+TEST(SkinPictures, RootNamesAreCentredOnTheirRootPositions)
+{
+    struct Root {
+        const char* name;
+        int x, y;
+    };
+    const Root roots[] = {{"B", 106, 85},  {"Bb", 37, 103}, {"A#", 73, 103}, {"A", 106, 140}, {"Ab", 37, 166},
+                          {"G#", 73, 166}, {"G", 106, 194}, {"Gb", 37, 229}, {"F#", 73, 229}, {"F", 106, 250},
+                          {"E", 106, 305}, {"Eb", 37, 327}, {"D#", 73, 327}, {"D", 106, 359}, {"Db", 37, 393},
+                          {"C#", 73, 393}, {"C", 106, 415}};
+    const AlphaImage column(picsFolder() + "RootArea.png");
+    ASSERT_FALSE(column.Empty());
+    for (const Root& root : roots) {
+        // Ink is what differs clearly from the key just above the name.
+        const int background = lightness(column.Pixel(root.x, root.y - 10));
+        int left = 1000, right = -1;
+        for (int y = root.y - 4; y <= root.y + 4; ++y)
+            for (int x = root.x - 16; x <= root.x + 16; ++x)
+                if (std::abs(lightness(column.Pixel(x, y)) - background) > 60) {
+                    left = std::min(left, x);
+                    right = std::max(right, x);
+                }
+        ASSERT_GE(right, left) << root.name << " has no name written";
+        EXPECT_NEAR((left + right) / 2.0, root.x, 3.0) << root.name;
+    }
+}
+
 } // namespace
