@@ -230,7 +230,7 @@ void chooseFolk(const ChordShape& shape, const std::vector<Candidate>& all, std:
     std::vector<std::pair<double, const Candidate*>> ranked;
     for (const auto& [b, entry] : best)
         ranked.push_back(entry);
-    std::sort(ranked.begin(), ranked.end(), [](auto& a, auto& b) { return a.first > b.first; });
+    std::stable_sort(ranked.begin(), ranked.end(), [](auto& a, auto& b) { return a.first > b.first; });
     for (std::size_t i = 0; i < ranked.size() && i < 2; ++i)
         if (i == 0 || ranked[i].first >= ranked[0].first - 12)
             chosen.push_back({"FOLK", ranked[i].second->frets});
