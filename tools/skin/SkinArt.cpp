@@ -546,6 +546,14 @@ QImage rootArea()
         p.fillRect(QRectF(key.right() - 3, key.top() + 2, 1, key.height() - 4), QColor(255, 255, 255, 25));
         p.fillRect(QRectF(55, key.top() + 5, 1, key.height() - 10), QColor(255, 255, 255, 22));
     }
+    // Above the columns: which spelling each column holds.
+    p.setFont(uiFont(20, true));
+    p.setPen(amber);
+    const std::pair<int, QString> legend[] = {{37, QStringLiteral("\u266d")}, {73, QStringLiteral("\u266f")},
+                                              {106, QStringLiteral("\u266e")}};
+    for (const auto& [x, glyph] : legend)
+        p.drawText(QRect(x - 12, 28, 24, 26), Qt::AlignCenter, glyph);
+
     // The names, in the same font the program writes the selected one in.
     p.setFont(uiFont(13));
     for (const RootPlace& root : roots) {
