@@ -23,10 +23,12 @@ function(tonvera_test)
     target_link_libraries(${A_NAME} PRIVATE ${A_LIBS} GTest::gtest_main)
   endif()
   target_include_directories(${A_NAME} PRIVATE ${PROJECT_SOURCE_DIR})
-  gtest_discover_tests(${A_NAME}
-    DISCOVERY_MODE PRE_TEST
-    PROPERTIES LABELS "${A_LABELS}"
-               ENVIRONMENT "QT_QPA_PLATFORM=offscreen;XDG_RUNTIME_DIR=/tmp/tonvera-runtime-test;TONVERA_PROGRAM_DIR=${TONVERA_PROGRAM_DIR}")
+  # An empty LABELS value would swallow the next property name, so it is passed only when set.
+  set(props ENVIRONMENT "QT_QPA_PLATFORM=offscreen;XDG_RUNTIME_DIR=/tmp/tonvera-runtime-test;TONVERA_PROGRAM_DIR=${TONVERA_PROGRAM_DIR}")
+  if(A_LABELS)
+    list(APPEND props LABELS "${A_LABELS}")
+  endif()
+  gtest_discover_tests(${A_NAME} DISCOVERY_MODE PRE_TEST PROPERTIES ${props})
 endfunction()
 
 # tonvera_bench(NAME name SOURCES ... [LIBS ...]): a Google Benchmark program in build/bench/.
