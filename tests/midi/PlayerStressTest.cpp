@@ -71,7 +71,8 @@ TEST_F(PlayerStress, NoHangingNoteAndNoStaleEntry)
     for (const auto& [key, on] : sounding)
         EXPECT_EQ(on, 0) << "hanging note " << key.second << " on channel " << key.first;
 
-    // After the marker of generation g, no controller of an older generation appears.
+    // After the marker of generation g, no controller of an older generation appears (the
+    // new one may start before its marker is sent).
     int current = -1;
     for (uint32_t m : log) {
         if (kindOf(m) != 0xB0 || data1Of(m) != kGenerationController)
@@ -79,7 +80,7 @@ TEST_F(PlayerStress, NoHangingNoteAndNoStaleEntry)
         if (channelOf(m) == kMarkerChannel)
             current = static_cast<int>(data2Of(m));
         else if (current >= 0) {
-            ASSERT_EQ(static_cast<int>(data2Of(m)), current) << "a replaced sequence was still sent";
+            ASSERT_GE(static_cast<int>(data2Of(m)), current) << "a replaced sequence was still sent";
         }
     }
     EXPECT_EQ(current, static_cast<int>((kGenerations - 1) % 128));
