@@ -23,8 +23,10 @@ function(tonvera_test)
     target_link_libraries(${A_NAME} PRIVATE ${A_LIBS} GTest::gtest_main)
   endif()
   target_include_directories(${A_NAME} PRIVATE ${PROJECT_SOURCE_DIR})
-  # An empty LABELS value would swallow the next property name, so it is passed only when set.
-  set(props ENVIRONMENT "QT_QPA_PLATFORM=offscreen;XDG_RUNTIME_DIR=/tmp/tonvera-runtime-test;TONVERA_PROGRAM_DIR=${TONVERA_PROGRAM_DIR}")
+  # Property values are flattened into one list on their way to CTest, so each value must be a
+  # single item (the widget tests' main sets up the rest of their environment), and an empty
+  # LABELS value would swallow the next property name: it is passed only when set.
+  set(props ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
   if(A_LABELS)
     list(APPEND props LABELS "${A_LABELS}")
   endif()
