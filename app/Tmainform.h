@@ -119,6 +119,26 @@ public:
     void FocusChanged(QObject* watched, bool entered);
     int FinderMode() const;
 
+    // --- commands and keys
+    void ChordButtonClick();
+    void ArpeggioButtonClick();
+    void NoteNamesButtonClick();
+    void ScaleDegreesButtonClick();
+    void SpeakerButtonClick();
+    void SettingsButtonClick();
+    void HelpButtonClick();
+    void NXLogoClick();
+    void ThisChordContainsButtonClick();
+    void ListDblClick();
+    void ReverseFinderMouseDown(int x);
+    void ReverseFinderMouseMove(int x);
+    void FinderModeItemClick(int mode);
+    // A key the window takes before any control; true when it is consumed.
+    bool FormKeyDown(int key, Qt::KeyboardModifiers modifiers);
+    bool ApplicationEvents1ShortCut(int key);
+    // How often a key found nothing to do and beeped.
+    int Beeps = 0;
+
     // The chord knowledge of this run, and the view's state.
     ChordBook Book;
     GameType Game = gtPiano;
@@ -183,6 +203,7 @@ protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     // start-up
@@ -216,6 +237,8 @@ private:
     std::optional<geometry::Point> codeCentre(int code) const;
     // display
     void applyShowResult(const ShowResult& result);
+    void chooseListLine(int line);
+    TNXPanel* focusedChordTypeButton() const;
     void rebuildList();
     VariationOptions variationOptions() const;
     void reportError(const std::exception& error);

@@ -9,6 +9,7 @@
 #include "controls/Nxpanel.h"
 #include "controls/Timage.h"
 
+#include <QApplication>
 #include <QFileInfo>
 #include <QLabel>
 #include <QPainter>
@@ -337,4 +338,21 @@ void TMainForm::connectHandlers()
     connect(PlayChordButton, &TImage::mouseDown, this,
             [this](Qt::MouseButton, Qt::KeyboardModifiers, int, int) { guard([&] { PlayChord(); }); });
     connect(List, &QListWidget::itemClicked, this, [this] { guard([&] { ListClick(); }); });
+    connect(List, &QListWidget::itemDoubleClicked, this, [this] { guard([&] { ListDblClick(); }); });
+    connect(ChordButton, &TNXPanel::clicked, this, [this] { ChordButtonClick(); });
+    connect(ArpeggioButton, &TNXPanel::clicked, this, [this] { ArpeggioButtonClick(); });
+    connect(NoteNamesButton, &TNXPanel::clicked, this, [this] { guard([&] { NoteNamesButtonClick(); }); });
+    connect(ScaleDegreesButton, &TNXPanel::clicked, this, [this] { guard([&] { ScaleDegreesButtonClick(); }); });
+    connect(SpeakerButton, &TNXPanel::clicked, this, [this] { SpeakerButtonClick(); });
+    connect(SettingsButton, &TNXPanel::clicked, this, [this] { guard([&] { SettingsButtonClick(); }); });
+    connect(HelpButton, &TNXPanel::clicked, this, [this] { HelpButtonClick(); });
+    connect(TonveraPanel, &TNXPanel::clicked, this, [this] { NXLogoClick(); });
+    connect(NXLogo, &TNXPanel::clicked, this, [this] { NXLogoClick(); });
+    connect(ThisChordContainsButton, &TNXPanel::clicked, this,
+            [this] { guard([&] { ThisChordContainsButtonClick(); }); });
+    connect(ReverseFinder, &TNXPanel::mouseDown, this,
+            [this](Qt::MouseButton, Qt::KeyboardModifiers, int x, int) { guard([&] { ReverseFinderMouseDown(x); }); });
+    connect(ReverseFinder, &TNXPanel::mouseMove, this,
+            [this](Qt::KeyboardModifiers, int x, int) { ReverseFinderMouseMove(x); });
+    qApp->installEventFilter(this);
 }

@@ -10,6 +10,7 @@
 #include "midi/Player.h"
 #include "platform/IniFile.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDir>
@@ -66,6 +67,7 @@ TMainForm::TMainForm(MainFormSetup setup, QWidget* parent)
 
 TMainForm::~TMainForm()
 {
+    qApp->removeEventFilter(this);
     alive_->store(false);
     if (setup_.player)
         setup_.player->Stop();
