@@ -16,7 +16,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct PngSpec {
+struct PngFixture {
     int width = 1;
     int height = 1;
     int colourType = PNG_COLOR_TYPE_RGB;
@@ -27,27 +27,27 @@ struct PngSpec {
     std::optional<png_color_16> transparent;
 };
 
-void writePng(const std::string& file, const PngSpec& spec)
+void writePng(const std::string& file, const PngFixture& fixture)
 {
     FILE* out = std::fopen(file.c_str(), "wb");
     ASSERT_NE(out, nullptr);
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png_create_info_struct(png);
     png_init_io(png, out);
-    png_set_IHDR(png, info, spec.width, spec.height, spec.bitDepth, spec.colourType, PNG_INTERLACE_NONE,
+    png_set_IHDR(png, info, fixture.width, fixture.height, fixture.bitDepth, fixture.colourType, PNG_INTERLACE_NONE,
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    if (!spec.palette.empty())
-        png_set_PLTE(png, info, spec.palette.data(), int(spec.palette.size()));
-    if (!spec.paletteAlpha.empty())
-        png_set_tRNS(png, info, spec.paletteAlpha.data(), int(spec.paletteAlpha.size()), nullptr);
-    if (spec.transparent) {
-        png_color_16 colour = *spec.transparent;
+    if (!fixture.palette.empty())
+        png_set_PLTE(png, info, fixture.palette.data(), int(fixture.palette.size()));
+    if (!fixture.paletteAlpha.empty())
+        png_set_tRNS(png, info, fixture.paletteAlpha.data(), int(fixture.paletteAlpha.size()), nullptr);
+    if (fixture.transparent) {
+        png_color_16 colour = *fixture.transparent;
         png_set_tRNS(png, info, nullptr, 0, &colour);
     }
     png_write_info(png, info);
-    const std::size_t rowBytes = spec.bytes.size() / spec.height;
-    for (int y = 0; y < spec.height; ++y)
-        png_write_row(png, spec.bytes.data() + y * rowBytes);
+    const std::size_t rowBytes = fixture.bytes.size() / fixture.height;
+    for (int y = 0; y < fixture.height; ++y)
+        png_write_row(png, fixture.bytes.data() + y * rowBytes);
     png_write_end(png, nullptr);
     png_destroy_write_struct(&png, &info);
     std::fclose(out);
@@ -63,18 +63,18 @@ protected:
     void TearDown() override { fs::remove_all(folder_); }
 
     std::string path(const std::string& name) const { return (folder_ / name).string(); }
-    std::string write(const std::string& name, const PngSpec& spec)
+    std::string write(const std::string& name, const PngFixture& fixture)
     {
-        writePng(path(name), spec);
+        writePng(path(name), fixture);
         return path(name);
     }
     // A 1 x 1 true-colour picture with alpha.
     std::string rgba(std::uint8_t r, std::uint8_t g, std::uint8_t b, std::uint8_t a)
     {
-        PngSpec spec;
-        spec.colourType = PNG_COLOR_TYPE_RGB_ALPHA;
-        spec.bytes = {r, g, b, a};
-        return write("rgba.png", spec);
+        PngFixture fixture;
+        fixture.colourType = PNG_COLOR_TYPE_RGB_ALPHA;
+        fixture.bytes = {r, g, b, a};
+        return write("rgba.png", fixture);
     }
 
     fs::path folder_;
@@ -101,7 +101,7 @@ QImage filled(int w, int h, QRgb colour, QImage::Format format = QImage::Format_
 
 struct DecodeCase {
     const char* what;
-    PngSpec spec;
+    PngFixture fixture;
     AlphaImage::Rgb firstPixel;
     int firstAlpha;
     bool alphaPlane;
@@ -133,9 +133,9 @@ TEST_F(PicUtilsTest, DecodesEveryColourTypeToColourRowsAndAlpha)
     };
     for (const DecodeCase& c : cases) {
         SCOPED_TRACE(c.what);
-        const AlphaImage image(write("case.png", c.spec));
-        ASSERT_EQ(image.Width(), c.spec.width);
-        ASSERT_EQ(image.Height(), c.spec.height);
+        const AlphaImage image(write("case.png", c.fixture));
+        ASSERT_EQ(image.Width(), c.fixture.width);
+        ASSERT_EQ(image.Height(), c.fixture.height);
         EXPECT_EQ(image.Pixel(0, 0), c.firstPixel);
         EXPECT_EQ(image.Alpha(0, 0), c.firstAlpha);
         EXPECT_EQ(image.HasAlpha(), c.alphaPlane);
@@ -145,9 +145,9 @@ TEST_F(PicUtilsTest, DecodesEveryColourTypeToColourRowsAndAlpha)
 
 TEST_F(PicUtilsTest, FormatIsFoundFromTheContentNotTheName)
 {
-    PngSpec spec;
-    spec.bytes = {5, 6, 7};
-    const std::string png = write("picture.bmp", spec);
+    PngFixture fixture;
+    fixture.bytes = {5, 6, 7};
+    const std::string png = write("picture.bmp", fixture);
     EXPECT_EQ(AlphaImage(png).Width(), 1);
 
     std::ofstream(path("bitmap.png"), std::ios::binary) << "BM\x36\0\0\0\0\0\0\0\x36\0\0\0";
@@ -156,11 +156,11 @@ TEST_F(PicUtilsTest, FormatIsFoundFromTheContentNotTheName)
 
 TEST_F(PicUtilsTest, DamagedOrMissingFilesGiveAnEmptyImage)
 {
-    PngSpec spec;
-    spec.width = 4;
-    spec.height = 4;
-    spec.bytes.assign(48, 200);
-    const std::string good = write("good.png", spec);
+    PngFixture fixture;
+    fixture.width = 4;
+    fixture.height = 4;
+    fixture.bytes.assign(48, 200);
+    const std::string good = write("good.png", fixture);
     std::ifstream in(good, std::ios::binary);
     std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     for (std::size_t keep : {std::size_t(8), std::size_t(30), bytes.size() - 20}) {
@@ -209,11 +209,11 @@ TEST_F(PicUtilsTest, AlphaIsDroppedByTheLoadersButKeptByAlphaImage)
 
 TEST_F(PicUtilsTest, TransparentColourLeavesTheTarget)
 {
-    PngSpec spec;
-    spec.width = 2;
-    spec.bytes = {1, 2, 3, 90, 90, 90};
-    spec.transparent = png_color_16{0, 1, 2, 3, 0};
-    const AlphaImage image(write("keyed.png", spec));
+    PngFixture fixture;
+    fixture.width = 2;
+    fixture.bytes = {1, 2, 3, 90, 90, 90};
+    fixture.transparent = png_color_16{0, 1, 2, 3, 0};
+    const AlphaImage image(write("keyed.png", fixture));
     QImage target = filled(2, 1, qRgb(255, 0, 0));
     image.Draw(target, 0, 0);
     EXPECT_EQ(target.pixel(0, 0), qRgb(255, 0, 0));
@@ -222,10 +222,10 @@ TEST_F(PicUtilsTest, TransparentColourLeavesTheTarget)
 
 TEST_F(PicUtilsTest, DrawClipsScalesAndRefusesNothingToDraw)
 {
-    PngSpec spec;
-    spec.width = 2;
-    spec.bytes = {255, 0, 0, 0, 0, 255};
-    const AlphaImage image(write("two.png", spec));
+    PngFixture fixture;
+    fixture.width = 2;
+    fixture.bytes = {255, 0, 0, 0, 0, 255};
+    const AlphaImage image(write("two.png", fixture));
 
     QImage target = filled(3, 1, qRgb(0, 255, 0));
     ASSERT_TRUE(image.Draw(target, -1, 0)); // only the blue half lands
@@ -278,11 +278,11 @@ TEST_F(PicUtilsTest, MissingFileMessageNamesFileOperationAndLine)
 
 TEST_F(PicUtilsTest, LoadingReplacesTheTargetAndUndecodableGivesEmpty)
 {
-    PngSpec spec;
-    spec.width = 3;
-    spec.height = 2;
-    spec.bytes.assign(18, 40);
-    const std::string file = write("three.png", spec);
+    PngFixture fixture;
+    fixture.width = 3;
+    fixture.height = 2;
+    fixture.bytes.assign(18, 40);
+    const std::string file = write("three.png", fixture);
     TPicture picture;
     LoadImageToPicture(picture, file);
     LoadImageToPicture(picture, file);
