@@ -75,6 +75,13 @@ inline constexpr const char* FinderModeCaptions[2] = {"Show all chords", "Show s
 
 class ChordBook {
 public:
+    ChordBook() = default;
+    // The voicing tables point into each other, so a copy would point into its original.
+    ChordBook(const ChordBook&) = delete;
+    ChordBook& operator=(const ChordBook&) = delete;
+    ChordBook(ChordBook&&) = default;
+    ChordBook& operator=(ChordBook&&) = default;
+
     // Reads folder/"chords.def", then folder/"pianochords.def" (gtPiano) or
     // folder/"guitarchords.def". Throws ChordError with the user's message, which names
     // the bare file ("File not found: chords.def", "syntax error: line=3, file=chords.def",
@@ -85,7 +92,8 @@ public:
     // Fills CurrentChord with the tones of chord type name (a lower-case key of ChordTypes)
     // on RootTable[root]. Throws "invalid chord type: " + name, "Internal error: calculate
     // chord, fd>2!", or "'<code>' is not a valid integer value" for a malformed degree code.
-    // On failure CurrentChord is partly filled and must not be used.
+    // A root outside 0..16 fails with "Root not selected!". On failure CurrentChord is partly
+    // filled and must not be used.
     void CalculateChord(const std::string& name, int root);
 
     // Appends to Lines and Variations the accepted voicings of type on root (never clears).

@@ -143,7 +143,9 @@ void ChordBook::ReverseFind(const FinderQuery& query)
         }
         return soundsAll[position] == 1;
     };
-    for (const auto& [name, type] : ChordTypes) {
+    for (const auto& entry : ChordTypes) {
+        const std::string& name = entry.first;   // a plain reference: lambdas below capture it
+        const TChordStruct& type = entry.second;
         if (!filter.contains(name))
             continue;
         const auto runs = VoicingIndex.find(name);
