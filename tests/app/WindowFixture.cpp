@@ -2,6 +2,7 @@
 
 #include "controls/Nxpanel.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -165,6 +166,9 @@ TMainForm& WindowFixture::Start(const std::string& firstParameter)
     setup.content = &Content;
     windows_ = CreateProgramWindows(setup);
     windows_.main->show();
+    // Focus tests need the window active, as it is on a desktop.
+    windows_.main->activateWindow();
+    QApplication::setActiveWindow(windows_.main.get());
     return *windows_.main;
 }
 

@@ -1,0 +1,338 @@
+// The commands of the main window: what plays, the reverse finder end to end, the
+// top-row buttons and the key map.
+#include "WindowFixture.h"
+
+#include "app/DottedFrame.h"
+#include "app/Geometry.h"
+#include "controls/Nxpanel.h"
+#include "controls/Timage.h"
+#include "dialogs/Settingsdialog.h"
+#include "dialogs/Tsplashscreen.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using Notes = std::vector<std::pair<int, int>>;
+
+TNXPanel* button(TMainForm& form, const char* name)
+{
+    for (TNXPanel* b : form.ChordTypeButtons)
+        if (b->objectName() == name)
+            return b;
+    return nullptr;
+}
+
+void hoverAndPress(TMainForm& form, int x, int y)
+{
+    QCursor::setPos(form.BottomImage->mapToGlobal(QPoint(x, y)));
+    form.MoveEchoTimerTimer();
+    PressAt(form.BottomImage, x, y);
+}
+
+void fillList(TMainForm& form, int lines)
+{
+    form.List->clear();
+    for (int i = 0; i < lines; ++i)
+        form.List->addItem(QString("line %1").arg(i));
+}
+
+// Runs action, which opens a modal window, and presses that window's OK from the event loop.
+template <typename Action>
+void acceptModal(Action action, bool& seen)
+{
+    QTimer::singleShot(0, [&seen] {
+        QWidget* modal = QApplication::activeModalWidget();
+        seen = modal != nullptr;
+        if (auto* settings = qobject_cast<TSettings*>(modal))
+            settings->Button1Click();
+        else if (auto* about = qobject_cast<TSplashScreen*>(modal))
+            about->HideButtonClick();
+    });
+    action();
+}
+
+} // namespace
+
+TEST(PlayChordChoice, SelectedVariationElseTheCurrentChord)
+{
+    WindowFixture fixture;
+    TMainForm& form = fixture.Start();
+    form.List->setCurrentRow(1);   // C major, second voicing: -60 64 67
+    fixture.ClearMessages();
+    form.PlayChord();
+    EXPECT_EQ(fixture.NoteOns(3), (Notes{{1, 60}, {0, 64}, {0, 67}}));
+
+    fixture.ClearMessages();
+    form.ThisChordContainsButtonClick();   // the calculated chord, root on its channel
+    EXPECT_EQ(form.List->currentRow(), -1);
+    EXPECT_EQ(fixture.NoteOns(3), (Notes{{1, 60}, {0, 64}, {0, 67}}));
+
+    // The finder in "Show all chords" plays the current chord, not the selected line.
+    form.List->setCurrentRow(1);
+    form.ReverseFinder->SetChecked(true);
+    fixture.ClearMessages();
+    form.PlayChord();
+    EXPECT_EQ(fixture.NoteOns(3), (Notes{{1, 60}, {0, 64}, {0, 67}}));
+}
+
+TEST(PlayChordChoice, GuitarVariationSkipsTheUnplayedString)
+{
+    WindowFixture fixture;
+    TMainForm& form = fixture.Start("guitar");
+    ASSERT_EQ(form.List->currentRow(), 0);   // x,3,2,0,1,0
+    fixture.ClearMessages();
+    form.PlayChord();
+    const Notes notes = fixture.NoteOns(5);
+    std::vector<int> played;
+    for (const auto& n : notes)
+        played.push_back(n.second);
+    EXPECT_EQ(played, (std::vector<int>{48, 52, 55, 60, 64}));
+}
+
+TEST(ReverseFinder, EndToEndOnTheKeyboard)
+{
+    WindowFixture fixture;
+    TMainForm& form = fixture.Start();
+    PressAt(button(form, "T_maj7"), 10, 8);
+    form.ReverseFinderMouseDown(10);
+    EXPECT_TRUE(form.ReverseFinderOn());
+    EXPECT_FALSE(form.LeftImage->isEnabled());
+    for (TNXPanel* b : form.ChordTypeButtons)
+        EXPECT_TRUE(b->Checked());
+    EXPECT_EQ(form.ChordLabel->text(), "maj7");
+
+    for (int note : {60, 64, 67})
+        hoverAndPress(form, geometry::KeyX[note - 36], geometry::KeyY[note - 36]);
+    EXPECT_EQ(form.FinderMarks.size(), 3u);
+    ASSERT_GT(form.List->count(), 0);
+    int cMajor = -1;
+    for (int i = 0; i < form.List->count(); ++i)
+        if (form.List->item(i)->text().startsWith("Cmaj "))
+            cMajor = i;
+    ASSERT_GE(cMajor, 0);
+
+    // A double-click on a result selects its root and shows its chord type.
+    form.SelectRoot(6);
+    form.List->setCurrentRow(cMajor);
+    fixture.ClearMessages();
+    form.ListDblClick();
+    EXPECT_EQ(form.SelectedRoot, 16);
+    EXPECT_EQ(form.ChordLabel->text(), "maj");
+    EXPECT_EQ(fixture.NoteOns(3).size(), 3u);
+    // The same line again only plays.
+    form.SelectRoot(6);
+    fixture.ClearMessages();
+    form.ListDblClick();
+    EXPECT_EQ(form.SelectedRoot, 6);
+    EXPECT_EQ(fixture.NoteOns(3).size(), 3u);
+
+    // The sub-mode menu opens in the switch's right 40 pixels.
+    form.ReverseFinderMouseDown(118);
+    ASSERT_TRUE(form.SelChordMenu->isVisible());
+    EXPECT_EQ(MenuCaptions(form.SelChordMenu),
+              (std::vector<std::string>{"Show all chords", "Show specific voicings"}));
+    ASSERT_TRUE(ChooseFromMenu(form.SelChordMenu, "Show specific voicings"));
+    EXPECT_EQ(form.FinderMode(), 1);
+    EXPECT_EQ(form.ReverseFinder->GetText(), "Show specific voicings");
+    EXPECT_EQ(form.FinderMarks.size(), 3u);   // the piano keeps its marks
+
+    // Off again at x = 117: the chord type of the chosen result stays selected.
+    form.ReverseFinderMouseDown(117);
+    EXPECT_FALSE(form.ReverseFinderOn());
+    EXPECT_TRUE(form.LeftImage->isEnabled());
+    EXPECT_EQ(form.CurrentChordTypeName(), "maj");
+    for (TNXPanel* b : form.ChordTypeButtons)
+        EXPECT_EQ(b->Checked(), b == button(form, "T_maj"));
+}
+
+TEST(ReverseFinder, SwitchingOffRestoresTheEarlierChordType)
+{
+    WindowFixture fixture;
+    TMainForm& form = fixture.Start();
+    PressAt(button(form, "T_m7"), 10, 8);
+    form.ReverseFinderMouseDown(10);
+    PressAt(button(form, "T_maj"), 10, 8, Qt::RightButton);   // the filter is maj alone now
+    EXPECT_EQ(form.CurrentChordTypeName(), "m7");
+    form.ReverseFinderMouseDown(10);
+    EXPECT_EQ(form.CurrentChordTypeName(), "m7");
+    for (TNXPanel* b : form.ChordTypeButtons)
+        EXPECT_EQ(b->Checked(), b == button(form, "T_m7"));
+}
+
+TEST(ReverseFinder, ResultLineGivesRootAndChordType)
+{
+    WindowFixture fixture;
+    TMainForm& form = fixture.Start();
+    form.ReverseFinderMouseDown(10);
+    form.List->clear();
+    form.List->addItem("F#m7b5 - 3 of 4");
+    form.List->setCurrentRow(0);
+    form.ListDblClick();
+    EXPECT_EQ(form.SelectedRoot, 8);
+    EXPECT_EQ(form.RootLabel->text(), "F#");
+    EXPECT_EQ(form.ChordLabel->text(), "m7b5");
+}
+
+TEST(ReverseFinder, GuitarSpecificVoicingsStartWithoutMarks)
+{
+    WindowFixture fixture;
+    TMainForm& form = fixture.Start("guitar");
+    form.ReverseFinderMouseDown(10);
+    hoverAndPress(form, 104, 141);
+    ASSERT_EQ(form.FinderMarks.size(), 1u);
+    form.FinderModeItemClick(0);   // the current mode again: nothing but a rebuild
+    EXPECT_EQ(form.FinderMarks.size(), 1u);
+    form.FinderModeItemClick(1);
+    EXPECT_TRUE(form.FinderMarks.empty());
+}
+
+TEST(Commands, ToggleButtonsStayOnWhenPressedAgain)
+{
+    WindowFixture fixture;
+    TMainForm& form = fixture.Start();
+    form.ArpeggioButtonClick();
+    form.ArpeggioButtonClick();
+    EXPECT_TRUE(form.ArpeggioButton->Checked());
+    EXPECT_FALSE(form.ChordButton->Checked());
+    form.ScaleDegreesButtonClick();
+    EXPECT_TRUE(form.ScaleDegreesButton->Checked());
+    EXPECT_FALSE(form.NoteNamesButton->Checked());
+    form.ChordButtonClick();
+    EXPECT_TRUE(form.ChordButton->Checked());
+    EXPECT_FALSE(form.ArpeggioButton->Checked());
+}
+
+TEST(Commands, SettingsOkRefreshesTheDisplayAndTheLogoShowsTheAboutWindow)
+{
+    WindowFixture fixture;
+    TMainForm& form = fixture.Start();
+    form.List->clear();
+    bool seen = false;
+    acceptModal([&] { form.SettingsButtonClick(); }, seen);
+    EXPECT_TRUE(seen);
+    EXPECT_EQ(form.List->count(), 2);   // refreshed
+
+    seen = false;
+    acceptModal([&] { QTest::keyClick(form.List, Qt::Key_S, Qt::AltModifier); }, seen);
+    EXPECT_TRUE(seen);
+
+    seen = false;
+    acceptModal([&] { form.NXLogoClick(); }, seen);
+    EXPECT_TRUE(seen);
+    EXPECT_FALSE(fixture.About().isVisible());
+}
+
+TEST(KeyMap, WhichKeysAreConsumed)
+{
+    struct Case { int key; Qt::KeyboardModifiers modifiers; bool guitar; bool consumed; };
+    const Case cases[] = {
+        {Qt::Key_T, Qt::AltModifier, false, false},   // Alt+T belongs to the guitar
+        {Qt::Key_F, Qt::AltModifier, true, false},    // Alt+F to the piano
+        {Qt::Key_T, Qt::NoModifier, true, false},     // letters without Alt pass on
+        {Qt::Key_P, Qt::AltModifier, false, true},
+        {Qt::Key_D, Qt::AltModifier, true, true},
+        {Qt::Key_QuoteLeft, Qt::NoModifier, false, true},
+        {Qt::Key_Return, Qt::NoModifier, false, false},   // nothing with the focus elsewhere
+        {Qt::Key_X, Qt::AltModifier, false, false},
+    };
+    for (const Case& c : cases) {
+        WindowFixture fixture;
+        TMainForm& form = fixture.Start(c.guitar ? "guitar" : "");
+        form.ThisChordContainsButton->setFocus();
+        EXPECT_EQ(form.FormKeyDown(c.key, c.modifiers), c.consumed) << c.key << " guitar=" << c.guitar;
+    }
+}
+
+TEST(KeyMap, SpaceAndDigitsPlayWhateverHasTheFocus)
+{
+    WindowFixture fixture;
+    TMainForm& form = fixture.Start();
+    form.List->setFocus();
+    form.List->setCurrentRow(0);
+    fixture.ClearMessages();
+    QTest::keyClick(form.List, Qt::Key_Space);
+    EXPECT_EQ(fixture.NoteOns(3).size(), 3u);
+    EXPECT_EQ(form.List->currentRow(), 0);
+
+    fillList(form, 10);
+    QTest::keyClick(form.List, Qt::Key_0);
+    EXPECT_EQ(form.List->currentRow(), 9);
+    EXPECT_EQ(form.Beeps, 0);
+    QTest::keyClick(form.List, Qt::Key_1, Qt::AltModifier);
+    EXPECT_EQ(form.Beeps, 1);
+    EXPECT_EQ(form.List->currentRow(), 9);
+}
+
+TEST(KeyMap, AltKeysSwitchStylesCategoriesAndFocus)
+{
+    WindowFixture fixture;
+    TMainForm& form = fixture.Start("guitar");
+    QWidget* target = form.List;
+    QTest::keyClick(target, Qt::Key_P, Qt::AltModifier);
+    EXPECT_TRUE(form.ArpeggioButton->Checked());
+    QTest::keyClick(target, Qt::Key_D, Qt::AltModifier);
+    EXPECT_TRUE(form.ScaleDegreesButton->Checked());
+    for (const char* category : {"POP", "JAZZ", "FOLK"}) {
+        QTest::keyClick(target, Qt::Key_T, Qt::AltModifier);
+        EXPECT_EQ(form.GuitarCategory, category);
+    }
+    QTest::keyClick(target, Qt::Key_R, Qt::AltModifier);
+    EXPECT_TRUE(form.LeftPanel->hasFocus());
+    QTest::keyClick(form.LeftPanel, Qt::Key_C, Qt::AltModifier);
+    EXPECT_TRUE(button(form, "T_maj")->hasFocus());   // the checked button takes the focus
+    EXPECT_TRUE(form.CenterSpot->isVisible());
+}
+
+TEST(KeyMap, RootCursorAndEnter)
+{
+    WindowFixture fixture;
+    TMainForm& form = fixture.Start();
+    form.SelectRoot(0);
+    form.LeftPanel->setFocus();
+    QTest::keyClick(form.LeftPanel, Qt::Key_Up);
+    EXPECT_EQ(form.RootCursor, 0);
+    QTest::keyClick(form.LeftPanel, Qt::Key_Down);
+    QTest::keyClick(form.LeftPanel, Qt::Key_Down);
+    EXPECT_EQ(form.RootCursor, 2);
+    EXPECT_EQ(form.SelectedRoot, 0);
+    fixture.ClearMessages();
+    QTest::keyClick(form.LeftPanel, Qt::Key_Return);
+    EXPECT_EQ(form.SelectedRoot, 2);
+    EXPECT_EQ(form.RootLabel->text(), "A#");
+    EXPECT_EQ(fixture.NoteOns(1), (Notes{{1, 46}}));
+}
+
+TEST(KeyMap, EnterOnAChordTypeButtonAndCtrlEnterOpensItsList)
+{
+    WindowFixture fixture;
+    TMainForm& form = fixture.Start();
+    form.CenterPanel->setFocus();
+    TNXPanel* m7 = button(form, "T_m7");
+    m7->setFocus();
+    QTest::keyClick(m7, Qt::Key_Return);
+    EXPECT_EQ(form.CurrentChordTypeName(), "m7");
+    TNXPanel* minList = button(form, "minList");
+    minList->setFocus();
+    QTest::keyClick(minList, Qt::Key_Return, Qt::ControlModifier);
+    EXPECT_TRUE(form.SelChordMenu->isVisible());
+    EXPECT_EQ(MenuCaptions(form.SelChordMenu), (std::vector<std::string>{"m11"}));
+    form.SelChordMenu->close();
+}
+
+TEST(KeyMap, AltSpaceClosesTheWindow)
+{
+    WindowFixture fixture;
+    TMainForm& form = fixture.Start();
+    QTest::keyClick(form.List, Qt::Key_Space, Qt::AltModifier);
+    EXPECT_FALSE(form.isVisible());
+}
