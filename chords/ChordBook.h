@@ -10,6 +10,7 @@
 #include <map>
 #include <stdexcept>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 // A failure of the chord knowledge; what() is the message shown to the user.
@@ -152,8 +153,11 @@ private:
     struct FinderIndex {
         // Per chord type, the positions BuildVariations walks, split by the RootTable index of their root.
         std::map<std::string, std::vector<std::vector<std::size_t>>> walks;
-        // Per voicing, the sounding pitch of every played note, as the marks are compared with it.
-        std::vector<std::vector<std::int64_t>> pitches;
+        // Sounding pitch -> the voicings (positions, ascending) that play it.
+        std::unordered_map<std::int64_t, std::vector<std::size_t>> voicingsWithPitch;
+        bool pitchesIndexed = false;
+        // Per chord type, the roots on which CalculateChord is known to succeed.
+        std::map<std::string, std::vector<bool>> calculable;
     };
     FinderIndex finderIndex_;
 
@@ -171,7 +175,9 @@ private:
                      const std::string& prefix, const FinderQuery& query);
     const std::vector<std::vector<std::size_t>>& finderWalks(const std::string& type,
                                                              const std::vector<const TChord*>& runs);
-    const std::vector<std::vector<std::int64_t>>& finderPitches();
+    std::vector<char> voicingsSoundingMarks(const std::map<int, std::string>& marks);
+    void findVoicings(const std::string& name, const std::vector<const TChord*>& runs, int root,
+                      const std::vector<char>& soundsMarks, const FinderQuery& query);
     void loadChordTypes(const std::string& folder);
     void loadVoicings(const std::string& folder, GameType game);
     void processChordLine(std::string line, int index, std::string& currentList);

@@ -99,14 +99,33 @@ const std::vector<std::vector<std::size_t>>& ChordBook::finderWalks(const std::s
     return entry->second;
 }
 
-const std::vector<std::vector<std::int64_t>>& ChordBook::finderPitches()
+std::vector<char> ChordBook::voicingsSoundingMarks(const std::map<int, std::string>& marks)
 {
-    if (finderIndex_.pitches.size() != Voicings.size()) {
-        finderIndex_.pitches.clear();
-        for (const TChord& v : Voicings)
-            finderIndex_.pitches.push_back(soundingPitches(v));
+    FinderIndex& index = finderIndex_;
+    if (!index.pitchesIndexed) {
+        for (std::size_t position = 0; position < Voicings.size(); ++position)
+            for (std::int64_t pitch : soundingPitches(Voicings[position])) {
+                std::vector<std::size_t>& voicings = index.voicingsWithPitch[pitch];
+                if (voicings.empty() || voicings.back() != position)
+                    voicings.push_back(position);
+            }
+        index.pitchesIndexed = true;
     }
-    return finderIndex_.pitches;
+    // Count, per voicing, how many of the marked pitches it plays.
+    std::vector<std::int64_t> pitches;
+    for (const auto& mark : marks)
+        pitches.push_back(MarkSoundingNote(Game, mark.first));
+    std::sort(pitches.begin(), pitches.end());
+    pitches.erase(std::unique(pitches.begin(), pitches.end()), pitches.end());
+    std::vector<std::size_t> hits(Voicings.size(), 0);
+    for (std::int64_t pitch : pitches)
+        if (const auto voicings = index.voicingsWithPitch.find(pitch); voicings != index.voicingsWithPitch.end())
+            for (std::size_t position : voicings->second)
+                ++hits[position];
+    std::vector<char> sounds(Voicings.size(), 0);
+    for (std::size_t position = 0; position < Voicings.size(); ++position)
+        sounds[position] = hits[position] == pitches.size();
+    return sounds;
 }
 
 void ChordBook::addVoicings(const std::vector<std::size_t>& positions, const std::string& type, int root,
@@ -115,6 +134,25 @@ void ChordBook::addVoicings(const std::vector<std::size_t>& positions, const std
     const VariationQuery variation{true, prefix, query.options, query.marks, categoryStart(query.options)};
     for (std::size_t position : positions)
         addVariation(position, type, root, variation);
+}
+
+void ChordBook::findVoicings(const std::string& name, const std::vector<const TChord*>& runs, int root,
+                             const std::vector<char>& soundsMarks, const FinderQuery& query)
+{
+    // Only the voicings that play every marked pitch can be listed.
+    std::vector<std::size_t> positions;
+    for (std::size_t position : finderWalks(name, runs)[std::size_t(root)])
+        if (soundsMarks[position])
+            positions.push_back(position);
+    // With nothing to list, the calculation matters only for its errors: once it has
+    // succeeded on this type and root it always will.
+    std::vector<bool>& calculable = finderIndex_.calculable[name];
+    calculable.resize(RootCount);
+    if (positions.empty() && calculable[std::size_t(root)])
+        return;
+    CalculateChord(name, root);
+    calculable[std::size_t(root)] = true;
+    addVoicings(positions, name, root, std::string(RootTable[root].name) + name + " - ", query);
 }
 
 void ChordBook::ReverseFind(const FinderQuery& query)
@@ -129,51 +167,22 @@ void ChordBook::ReverseFind(const FinderQuery& query)
     std::vector<std::int64_t> scores;
 
     const TypeFilter filter(query.typeFilter);
-    // Whether voicing i sounds every marked pitch (-1 = not yet known), worked out once per search.
-    std::vector<signed char> soundsAll(voicingMode ? Voicings.size() : 0, -1);
-    std::vector<std::int64_t> markPitches;
-    for (const auto& mark : query.marks)
-        markPitches.push_back(MarkSoundingNote(Game, mark.first));
-    const auto soundsMarks = [&](std::size_t position) {
-        if (soundsAll[position] < 0) {
-            const std::vector<std::int64_t>& pitches = finderPitches()[position];
-            soundsAll[position] = std::all_of(markPitches.begin(), markPitches.end(), [&](std::int64_t pitch) {
-                return std::find(pitches.begin(), pitches.end(), pitch) != pitches.end();
-            });
-        }
-        return soundsAll[position] == 1;
-    };
-    for (const auto& entry : ChordTypes) {
-        const std::string& name = entry.first;   // a plain reference: lambdas below capture it
-        const TChordStruct& type = entry.second;
+    const std::vector<char> soundsMarks = voicingMode ? voicingsSoundingMarks(query.marks) : std::vector<char>();
+    for (const auto& [name, type] : ChordTypes) {
         if (!filter.contains(name))
             continue;
         const auto runs = VoicingIndex.find(name);
         if (runs == VoicingIndex.end())
             continue;
         const std::vector<ChordTone> tones = voicingMode ? std::vector<ChordTone>() : chordTones(type);
-        // The voicings BuildVariations would walk for this type and root, without those that
-        // miss a marked pitch: they could never be listed.
-        const auto candidates = [&](int r) {
-            std::vector<std::size_t> positions;
-            for (std::size_t position : finderWalks(name, runs->second)[std::size_t(r)])
-                if (soundsMarks(position))
-                    positions.push_back(position);
-            return positions;
-        };
         for (int r = 0; r < RootCount; ++r) {
-            const TRootInfo& root = RootTable[r];
-            if (!isFinderRoot(root))
+            if (!isFinderRoot(RootTable[r]))
                 continue;
             const std::size_t before = Lines.size();
-            const std::string rootAndType = std::string(root.name) + name;
-            if (!voicingMode) {
-                if (chordContainsMarks(tones, r, Game, query.marks))
-                    Lines.push_back(rootAndType + " ");
-            } else {
-                CalculateChord(name, r);
-                addVoicings(candidates(r), name, r, rootAndType + " - ", query);
-            }
+            if (voicingMode)
+                findVoicings(name, runs->second, r, soundsMarks, query);
+            else if (chordContainsMarks(tones, r, Game, query.marks))
+                Lines.push_back(std::string(RootTable[r].name) + name + " ");
             scores.insert(scores.end(), Lines.size() - before, resultScore(type, r));
         }
     }

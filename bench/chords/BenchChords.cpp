@@ -63,7 +63,7 @@ std::vector<SyntheticType> syntheticTypes(int count)
     return types;
 }
 
-// count chord types, each with three piano voicings (close, first inversion, open) on all 17 roots.
+// count chord types, each with six piano voicings on all 17 roots.
 std::string writeSyntheticData(int count)
 {
     std::string folder = (fs::temp_directory_path() / "tonvera-bench-XXXXXX").string();
@@ -80,17 +80,19 @@ std::string writeSyntheticData(int count)
             chords << "," << code;
         chords << "\n";
     }
-    const char* const categories[] = {"Basic", "Jazz", "Pop"};
-    for (int category = 0; category < 3; ++category) {
+    // Six voicings per chord and root, one per category, about as many as the shipped piano file.
+    const char* const categories[] = {"Close", "First", "Second", "Open", "Spread", "Low"};
+    for (int category = 0; category < 6; ++category) {
         voicings << "[" << categories[category] << "]\n";
         for (const SyntheticType& type : types)
             for (const TRootInfo& root : RootTable) {
-                voicings << root.name << "," << type.name << ",0";
+                voicings << root.name << "," << type.name << "," << (category == 5 ? -12 : 0);
                 for (std::size_t k = 0; k < type.codes.size(); ++k) {
                     int note = 48 + root.pitchClass + std::atoi(type.codes[k].c_str() + 2);
-                    if ((category == 1 && k == 0) || (category == 2 && k % 2 == 1))
+                    if ((category == 1 && k == 0) || (category == 2 && k < 2) || (category == 3 && k % 2 == 1) ||
+                        (category == 4 && k >= 2))
                         note += 12;
-                    voicings << "," << note;
+                    voicings << "," << (k == 0 ? -note : note);
                 }
                 voicings << "\n";
             }

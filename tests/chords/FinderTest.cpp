@@ -109,8 +109,22 @@ TEST(ReverseFind, AnErrorStopsTheSearchAndKeepsWhatWasFound)
     ChordBook& book = loaded.book;
     FinderQuery q = query({{60, ""}, {64, ""}}, 1, book);
     q.typeFilter = "(maj)(x)";
-    EXPECT_EQ(chordErrorOf([&] { book.ReverseFind(q); }), "invalid chord type: x");
+    for (int search = 0; search < 2; ++search) {  // a repeated search fails the same way
+        EXPECT_EQ(chordErrorOf([&] { book.ReverseFind(q); }), "invalid chord type: x");
+        EXPECT_EQ(book.Lines.size(), 1u);
+    }
+}
+
+TEST(ReverseFind, ReloadedVoicingsReplaceTheEarlierOnes)
+{
+    LoadedBook loaded(StandardChords, "C,maj,0,60,64,67\n");
+    ChordBook& book = loaded.book;
+    book.ReverseFind(query({{60, ""}, {64, ""}}, 1, book));
     EXPECT_EQ(book.Lines.size(), 1u);
+    loaded.folder.write("pianochords.def", "A,m,0,57,60,64\nC,maj,0,48,52,55\n");
+    book.LoadChordDefinitions(loaded.folder.path(), gtPiano);
+    book.ReverseFind(query({{60, ""}, {64, ""}}, 1, book));
+    EXPECT_EQ(book.Lines, (std::vector<std::string>{"Am - : A (R) , C (b3) , E (5) "}));
 }
 
 TEST(SetMarkLabel, OneMarkPerStringOnlyOnTheGuitarInVoicingMode)
