@@ -11,17 +11,6 @@ int DegreeCodeField(const std::string& code, std::size_t first)
     return (code[first] - '0') * 10 + (code[first + 1] - '0');
 }
 
-namespace {
-
-// The root note of a calculated chord: 49 (C#) .. 60 (C), C being the highest.
-int chordRootNote(const TRootInfo& root)
-{
-    const int note = root.pitchClass + 48;
-    return note < 49 ? 60 : note;
-}
-
-}  // namespace
-
 void ChordBook::CalculateChord(const std::string& name, int root)
 {
     const auto type = ChordTypes.find(name);
@@ -38,7 +27,7 @@ void ChordBook::CalculateChord(const std::string& name, int root)
     CurrentChord.noteNames.assign(n, std::string());
 
     const TRootInfo& info = RootTable[root];
-    const int rootNote = chordRootNote(info);
+    const int rootNote = ChordRootNote(info);
     for (std::size_t i = 0; i < n; ++i) {
         const std::string& code = codes[i];
         CurrentChord.degreeLabels[i] = DegreeLabel(code);

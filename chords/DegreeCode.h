@@ -1,6 +1,8 @@
-// Reading the two numbers of a degree code ("0304": degree 3, 4 semitones above the root).
-// Internal to the chord knowledge.
+// Reading the two numbers of a degree code ("0304": degree 3, 4 semitones above the root),
+// and the other small calculations the chord knowledge shares internally.
 #pragma once
+
+#include "chords/Notes.h"
 
 #include <string>
 
@@ -17,4 +19,11 @@ inline long long FloorMod(long long value, long long divisor)
 {
     const long long r = value % divisor;
     return r < 0 ? r + divisor : r;
+}
+
+// The root note of a calculated chord: 49 (C#) .. 60 (C), C being the highest.
+inline int ChordRootNote(const TRootInfo& root)
+{
+    const int note = root.pitchClass + 48;
+    return note < 49 ? 60 : note;
 }

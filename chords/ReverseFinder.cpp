@@ -38,12 +38,13 @@ std::vector<ChordTone> chordTones(const TChordStruct& type)
 bool chordContainsMarks(const std::vector<ChordTone>& tones, int root, GameType game,
                         const std::map<int, std::string>& marks)
 {
-    int rootNote = RootTable[root].pitchClass + 48;
-    if (rootNote < 49)
-        rootNote = 60;
+    const int rootNote = ChordRootNote(RootTable[root]);
     for (const auto& mark : marks) {
         const std::string& label = mark.second;
-        const long long markClass = FloorMod(MarkSoundingNote(game, mark.first), 12);
+        const int sounding = MarkSoundingNote(game, mark.first);
+        if (sounding < 0)
+            return false;   // not a position of the instrument
+        const long long markClass = FloorMod(sounding, 12);
         const bool found = std::any_of(tones.begin(), tones.end(), [&](const ChordTone& tone) {
             return FloorMod(rootNote + tone.semitones, 12) == markClass && (label.empty() || tone.label == label);
         });

@@ -101,6 +101,11 @@ TEST(ReverseFind, GuitarMarksMatchTheSoundingPitchOnAnyString)
     marks[3 * 256 + 0] = "5";
     book.ReverseFind(query(marks, 0, book));
     EXPECT_EQ(book.Lines, (std::vector<std::string>{"Cmaj "}));
+    marks[6 * 256 + 7] = "";  // no seventh string: nothing can contain it
+    for (int mode : {0, 1}) {
+        book.ReverseFind(query(marks, mode, book));
+        EXPECT_TRUE(book.Lines.empty()) << mode;
+    }
 }
 
 TEST(ReverseFind, AnErrorStopsTheSearchAndKeepsWhatWasFound)
