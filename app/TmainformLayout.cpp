@@ -235,6 +235,8 @@ void TMainForm::loadCanvasPictures()
 void TMainForm::createChordTypeButtons()
 {
     ChordTypeButtons.clear();
+    // Tab stops: the root column, the chord-type column, its buttons in table order, the list.
+    setTabOrder(LeftPanel, CenterPanel);
     QWidget* previous = CenterPanel;
     for (const ChordTypeButton& entry : ChordTypeButtonTable) {
         const std::string name(entry.name);

@@ -1,0 +1,164 @@
+// Start-up of the program (process start to the first painted main window, with the
+// built-in synthesizer) beside a bare Qt window's, and a chord-type press to the
+// repainted window. Start-up runs in child processes of this program, so each start
+// pays for the process and Qt's own start; the press runs in this process.
+#include "app/Startup.h"
+#include "controls/Nxpanel.h"
+#include "controls/Timage.h"
+#include "midi/Player.h"
+#include "midi/Tmidicontent.h"
+#include "platform/MidiOut.h"
+#include "platform/ProgramFolder.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QTest>
+#include <QWidget>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+long long monotonicNs()
+{
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+// Prints the time of the first paint of the watched window and ends the process.
+class FirstPaint : public QObject {
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint && !done_) {
+            done_ = true;
+            std::printf("%lld\n", monotonicNs());
+            std::fflush(stdout);
+            std::_Exit(0);
+        }
+        return false;
+    }
+
+private:
+    bool done_ = false;
+};
+
+int runChild(int argc, char** argv, bool program)
+{
+    QApplication application(argc, argv);
+    FirstPaint watcher;
+    if (!program) {
+        QWidget bare;
+        bare.setWindowTitle("Tonvera");
+        bare.resize(1046, 717);
+        bare.installEventFilter(&watcher);
+        bare.show();
+        return QApplication::exec();
+    }
+    Player player(MakeSystemMidiDevices());
+    _player = &player;
+    TMIDIContent content;
+    MainFormSetup setup;
+    setup.folder = TONVERA_PROGRAM_DIR;
+    setup.settingsFile = std::string(std::getenv("TONVERA_BENCH_INI"));
+    setup.player = &player;
+    setup.content = &content;
+    ProgramWindows windows = CreateProgramWindows(setup);
+    // The instrument view is the last part of the window to be painted.
+    windows.main->BottomImage->installEventFilter(&watcher);
+    windows.main->show();
+    return QApplication::exec();
+}
+
+std::string self;
+
+// One child start; the time from just before the start to its first paint.
+double startChild(const char* mode)
+{
+    const std::string command = self + " " + mode;
+    const long long before = monotonicNs();
+    FILE* child = popen(command.c_str(), "r");
+    long long painted = 0;
+    if (!child || std::fscanf(child, "%lld", &painted) != 1) {
+        if (child)
+            pclose(child);
+        return -1;
+    }
+    pclose(child);
+    return (painted - before) * 1e-9;
+}
+
+void runStart(benchmark::State& state, const char* mode)
+{
+    for (auto _ : state) {
+        const double seconds = startChild(mode);
+        if (seconds < 0) {
+            state.SkipWithError("the child did not paint");
+            return;
+        }
+        state.SetIterationTime(seconds);
+    }
+}
+
+void BM_StartupBareQtWindow(benchmark::State& state) { runStart(state, "--child-bare"); }
+void BM_StartupTonvera(benchmark::State& state) { runStart(state, "--child-tonvera"); }
+
+// A press on a chord-type button until the whole window has been painted again.
+void BM_ChordTypePressToRepaint(benchmark::State& state)
+{
+    Player player(MakeSystemMidiDevices());
+    _player = &player;
+    TMIDIContent content;
+    MainFormSetup setup;
+    setup.folder = TONVERA_PROGRAM_DIR;
+    setup.settingsFile = std::string(std::getenv("TONVERA_BENCH_INI"));
+    setup.player = &player;
+    setup.content = &content;
+    ProgramWindows windows = CreateProgramWindows(setup);
+    TMainForm& form = *windows.main;
+    form.show();
+    QApplication::processEvents();
+    TNXPanel* buttons[] = {form.ChordTypeButtons[0], form.ChordTypeButtons[2]};
+    int next = 0;
+    for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
+        QTest::mousePress(buttons[next], Qt::LeftButton, Qt::NoModifier, QPoint(10, 8));
+        form.repaint();
+        const auto end = std::chrono::steady_clock::now();
+        QTest::mouseRelease(buttons[next], Qt::LeftButton, Qt::NoModifier, QPoint(10, 8));
+        next = 1 - next;
+        state.SetIterationTime(std::chrono::duration<double>(end - start).count());
+    }
+    windows = {};
+    _player = nullptr;
+}
+
+BENCHMARK(BM_StartupBareQtWindow)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10);
+BENCHMARK(BM_StartupTonvera)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10);
+BENCHMARK(BM_ChordTypePressToRepaint)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(50);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    // The synthesizer renders into nothing, the settings go to a scratch file, no display is needed.
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    setenv("TONVERA_AUDIO_DRIVER", "file", 0);
+    setenv("TONVERA_AUDIO_FILE", "/dev/null", 0);
+    setenv("TONVERA_BENCH_INI", "/tmp/tonvera-bench.ini", 0);
+    if (argc > 1 && std::string(argv[1]) == "--child-bare")
+        return runChild(argc, argv, false);
+    if (argc > 1 && std::string(argv[1]) == "--child-tonvera")
+        return runChild(argc, argv, true);
+    self = ExecutablePath();
+    QApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
