@@ -267,5 +267,6 @@ private:
     bool drawing_ = false;
     bool created_ = false;
     bool markMenuOpen_ = false;
+    QObject* focusWatcher_ = nullptr;
     std::shared_ptr<std::atomic<bool>> alive_ = std::make_shared<std::atomic<bool>>(true);
 };

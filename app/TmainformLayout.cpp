@@ -311,9 +311,9 @@ void TMainForm::FocusChanged(QObject* watched, bool entered)
 
 void TMainForm::connectHandlers()
 {
-    auto* watcher = new FocusWatcher(this);
-    LeftPanel->installEventFilter(watcher);
-    CenterPanel->installEventFilter(watcher);
+    focusWatcher_ = new FocusWatcher(this);
+    LeftPanel->installEventFilter(focusWatcher_);
+    CenterPanel->installEventFilter(focusWatcher_);
 
     connect(LeftImage, &TImage::mouseDown, this, [this](Qt::MouseButton button, Qt::KeyboardModifiers, int x, int y) {
         guard([&] { LeftImageMouseDown(button, x, y); });

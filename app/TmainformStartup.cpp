@@ -68,6 +68,10 @@ TMainForm::TMainForm(MainFormSetup setup, QWidget* parent)
 TMainForm::~TMainForm()
 {
     qApp->removeEventFilter(this);
+    // The children die after this body: nothing they signal may reach the half-destroyed window.
+    delete focusWatcher_;
+    for (QObject* child : findChildren<QObject*>())
+        QObject::disconnect(child, nullptr, this, nullptr);
     alive_->store(false);
     if (setup_.player)
         setup_.player->Stop();

@@ -59,6 +59,7 @@ TEST(RootSelector, PressOnTheSelectedRootReplaysItWithoutRefreshing)
     WindowFixture fixture;
     TMainForm& form = fixture.Start();
     PressAt(form.LeftImage, 106, 194);
+    fixture.NoteOns(1);   // the first press's note has arrived
     form.List->clear();   // a refresh would rebuild the list
     fixture.ClearMessages();
     PressAt(form.LeftImage, 106, 194);

@@ -48,9 +48,9 @@ public:
     TSplashScreen& About() { return *windows_.about; }
 
     // Messages recorded since the last clear, waiting up to timeoutMs for at least count.
-    std::vector<uint32_t> Messages(size_t count = 0, int timeoutMs = 1000);
+    std::vector<uint32_t> Messages(size_t count = 0, int timeoutMs = 3000);
     // The note-on messages among them as (channel, note).
-    std::vector<std::pair<int, int>> NoteOns(size_t count, int timeoutMs = 1000);
+    std::vector<std::pair<int, int>> NoteOns(size_t count, int timeoutMs = 3000);
     void ClearMessages();
 
     std::shared_ptr<RecordingMidiDevices> Devices;
