@@ -161,7 +161,7 @@ TEST(ChordLists, EveryTwentiethEntryStartsAColumn)
 {
     std::string chords = "maj,0100,0304,0507\nlist:domList\n";
     for (int i = 1; i <= 45; ++i)
-        chords += "d" + std::to_string(i) + ",0100,0304,0507,0710\n";
+        chords.append("d").append(std::to_string(i)).append(",0100,0304,0507,0710\n");
     FixtureFiles files;
     files.chords = chords;
     WindowFixture fixture(files);
