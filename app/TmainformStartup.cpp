@@ -6,6 +6,7 @@
 #include "chords/TextUtil.h"
 #include "controls/Nxpanel.h"
 #include "dialogs/Settingsdialog.h"
+#include "dialogs/HintTiming.h"
 #include "dialogs/Hintsfromini.h"
 #include "midi/Player.h"
 #include "platform/IniFile.h"
@@ -62,6 +63,9 @@ TMainForm::TMainForm(MainFormSetup setup, QWidget* parent)
 {
     setObjectName("MainForm");
     setWindowTitle("Tonvera");
+    // Hints show 200 ms after the pointer rests, the next control's 300 ms after moving on;
+    // the settings dialog sets its own delay when it loads.
+    SetHintTiming(200, 300);
     buildWindowTree();
 }
 

@@ -1,5 +1,7 @@
 #include "dialogs/Settingsdialog.h"
 
+#include "dialogs/HintTiming.h"
+
 #include "midi/Player.h"
 #include "platform/IniFile.h"
 
@@ -272,6 +274,7 @@ void TSettings::SaveSettings()
 void TSettings::applyHintSetting()
 {
     hintPause_ = ShowGUIhints->isChecked() ? 400 : 65000;
+    SetHintPause(hintPause_);
 }
 
 bool TSettings::HintsEnabled() const

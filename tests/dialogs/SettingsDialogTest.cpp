@@ -1,4 +1,5 @@
 // The settings dialog on a temporary settings file and recording MIDI devices.
+#include "dialogs/HintTiming.h"
 #include "dialogs/Settingsdialog.h"
 #include "midi/Player.h"
 #include "platform/IniFile.h"
@@ -47,6 +48,7 @@ TEST_F(SettingsDialog, FirstStartShowsTheDefaults)
     TSettings settings(file(), "", &player);
     EXPECT_TRUE(settings.ShowGUIhints->isChecked());
     EXPECT_EQ(settings.HintPause(), 400);
+    EXPECT_EQ(HintPause(), 400) << "the tool tips' own delay follows the setting";
     EXPECT_FALSE(settings.ConvertDbl->isChecked());
     EXPECT_FALSE(settings.DisplayChordColor->isChecked());
     EXPECT_TRUE(settings.RememberRootAndChord->isChecked());
@@ -196,4 +198,14 @@ TEST_F(SettingsDialog, UncheckedHintsShowNoToolTips)
     EXPECT_FALSE(shows("second hint"));
     settings.ShowGUIhints->setChecked(true);
     EXPECT_TRUE(shows("third hint"));
+}
+
+TEST(HintTiming, ToolTipsUseTheStartUpDelaysUntilTheSettingsSetTheirOwn)
+{
+    SetHintTiming(200, 300);
+    EXPECT_EQ(HintPause(), 200);
+    EXPECT_EQ(HintShortPause(), 300);
+    SetHintPause(400);
+    EXPECT_EQ(HintPause(), 400);
+    EXPECT_EQ(HintShortPause(), 300);
 }
