@@ -6,6 +6,7 @@
 #include "platform/IniFile.h"
 
 #include <QApplication>
+#include <algorithm>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFrame>
@@ -168,6 +169,7 @@ TSettings::TSettings(std::string settingsFile, const std::string& firstParameter
     font.setPixelSize(11);
     setFont(font);
     buildControls();
+    fitCheckBoxesToTheirTexts();
     qApp->installEventFilter(this);
     FormCreate();
 }
@@ -227,6 +229,22 @@ void TSettings::buildControls()
                         RememberRootAndChord};
     for (size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
+}
+
+// The captions are set in the system font, which can be wider than the one this layout was
+// drawn for: a check box whose text would be cut grows to fit it, and the dialog grows with
+// it, keeping OK and Cancel at its right edge.
+void TSettings::fitCheckBoxesToTheirTexts()
+{
+    int right = width();
+    for (QCheckBox* box : {ShowGUIhints, ConvertDbl, DisplayChordColor, RememberRootAndChord}) {
+        box->resize(std::max(box->width(), box->sizeHint().width()), box->height());
+        right = std::max(right, box->x() + box->width() + 8);
+    }
+    const int growth = right - width();
+    for (QPushButton* button : {Button1, Button2})
+        button->move(button->x() + growth, button->y());
+    setFixedSize(right, height());
 }
 
 QWidget* TSettings::controlNamed(const char* name) const

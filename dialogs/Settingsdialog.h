@@ -70,6 +70,7 @@ private:
     void FormCreate();
     void FormClose();
     void buildControls();
+    void fitCheckBoxesToTheirTexts();
     void applyHintSetting();
     QWidget* controlNamed(const char* name) const;
 
