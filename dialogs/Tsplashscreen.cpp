@@ -13,8 +13,8 @@ constexpr int kHeight = 238;
 
 const char* const kContactLines[] = {
     "Tonvera chord reference",
-    "for piano and guitar players",
-    "Written by the Tonvera team",
+    "for piano and guitar",
+    "by the Tonvera team",
     "Questions and ideas:",
     "tonvera@example.org",
 };

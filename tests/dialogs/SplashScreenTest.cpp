@@ -30,3 +30,14 @@ TEST(SplashScreen, CanBeShownAndHiddenAgain)
     }
     EXPECT_EQ(about.VersionLabel->text().toStdString(), "Version " + GetFileVersionString());
 }
+
+TEST(SplashScreen, EveryLineFitsItsLabel)
+{
+    TSplashScreen about("/nonexistent");
+    for (QLabel* label : about.findChildren<QLabel*>()) {
+        if (label == about.Image || label->text().isEmpty())
+            continue;
+        EXPECT_LE(label->fontMetrics().horizontalAdvance(label->text()), label->width())
+            << label->text().toStdString();
+    }
+}
