@@ -30,6 +30,17 @@ long long monotonicNs()
         .count();
 }
 
+// The program's windows on the build's data, as the program makes them at start-up.
+ProgramWindows createWindows(Player& player, TMIDIContent& content)
+{
+    MainFormSetup setup;
+    setup.folder = TONVERA_PROGRAM_DIR;
+    setup.settingsFile = std::string(std::getenv("TONVERA_BENCH_INI"));
+    setup.player = &player;
+    setup.content = &content;
+    return CreateProgramWindows(setup);
+}
+
 // Prints the time of the first paint of the watched window and ends the process.
 class FirstPaint : public QObject {
 protected:
@@ -63,12 +74,7 @@ int runChild(int argc, char** argv, bool program)
     Player player(MakeSystemMidiDevices());
     _player = &player;
     TMIDIContent content;
-    MainFormSetup setup;
-    setup.folder = TONVERA_PROGRAM_DIR;
-    setup.settingsFile = std::string(std::getenv("TONVERA_BENCH_INI"));
-    setup.player = &player;
-    setup.content = &content;
-    ProgramWindows windows = CreateProgramWindows(setup);
+    ProgramWindows windows = createWindows(player, content);
     // The instrument view is the last part of the window to be painted.
     windows.main->BottomImage->installEventFilter(&watcher);
     windows.main->show();
@@ -114,12 +120,7 @@ void BM_ChordTypePressToRepaint(benchmark::State& state)
     Player player(MakeSystemMidiDevices());
     _player = &player;
     TMIDIContent content;
-    MainFormSetup setup;
-    setup.folder = TONVERA_PROGRAM_DIR;
-    setup.settingsFile = std::string(std::getenv("TONVERA_BENCH_INI"));
-    setup.player = &player;
-    setup.content = &content;
-    ProgramWindows windows = CreateProgramWindows(setup);
+    ProgramWindows windows = createWindows(player, content);
     TMainForm& form = *windows.main;
     form.show();
     QApplication::processEvents();
