@@ -60,3 +60,14 @@ endfunction()
 function(tonvera_program target)
   set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${TONVERA_PROGRAM_DIR})
 endfunction()
+
+# tonvera_add_subfolders(): adds every sub-folder of the current folder that has a
+# CMakeLists.txt, so a new subsystem's tests, tools or benchmarks join by existing.
+function(tonvera_add_subfolders)
+  file(GLOB children LIST_DIRECTORIES true RELATIVE ${CMAKE_CURRENT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR}/*)
+  foreach(child IN LISTS children)
+    if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${child}/CMakeLists.txt)
+      add_subdirectory(${child})
+    endif()
+  endforeach()
+endfunction()

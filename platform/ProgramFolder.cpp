@@ -31,7 +31,7 @@ std::string homeFolder()
 }
 
 // mkdir -p; the folders made on the way to the config folder are private, as the base
-// directory specification asks for ~/.config.
+// directory rules of XDG ask for ~/.config.
 bool makeFolders(const std::string& path)
 {
     if (path.empty())
