@@ -24,14 +24,6 @@ namespace {
 
 using Notes = std::vector<std::pair<int, int>>;
 
-TNXPanel* button(TMainForm& form, const char* name)
-{
-    for (TNXPanel* b : form.ChordTypeButtons)
-        if (b->objectName() == name)
-            return b;
-    return nullptr;
-}
-
 void hoverAndPress(TMainForm& form, int x, int y)
 {
     QCursor::setPos(form.BottomImage->mapToGlobal(QPoint(x, y)));

@@ -18,14 +18,6 @@
 
 namespace {
 
-TNXPanel* button(TMainForm& form, const char* name)
-{
-    for (TNXPanel* b : form.ChordTypeButtons)
-        if (b->objectName() == name)
-            return b;
-    return nullptr;
-}
-
 std::vector<std::string> listLines(const TMainForm& form)
 {
     std::vector<std::string> lines;

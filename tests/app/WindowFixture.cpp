@@ -210,6 +210,14 @@ void WindowFixture::ClearMessages()
     Devices->ClearMessages();
 }
 
+TNXPanel* button(TMainForm& form, const char* name)
+{
+    for (TNXPanel* b : form.ChordTypeButtons)
+        if (b->objectName() == name)
+            return b;
+    return nullptr;
+}
+
 void PressAt(QWidget* widget, int x, int y, Qt::MouseButton button)
 {
     QTest::mouseMove(widget, QPoint(x, y));

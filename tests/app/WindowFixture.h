@@ -62,6 +62,8 @@ private:
     ProgramWindows windows_;
 };
 
+// The chord-type button with this component name ("T_maj", "majList"), or null.
+TNXPanel* button(TMainForm& form, const char* name);
 // Presses a skinned control or canvas at (x, y) with the given button.
 void PressAt(QWidget* widget, int x, int y, Qt::MouseButton button = Qt::LeftButton);
 // The menu's visible actions' captions (columns included).
