@@ -2,7 +2,7 @@
 #include "app/Startup.h"
 #include "midi/Player.h"
 #include "midi/Tmidicontent.h"
-#include "platform/MidiOut.h"
+#include "platform/MIDIOut.h"
 #include "platform/ProgramFolder.h"
 
 #include <QApplication>
@@ -13,7 +13,7 @@ int main(int argc, char** argv)
     QApplication::setApplicationName("Tonvera");
     QApplication::setApplicationDisplayName("Tonvera");
 
-    Player player(MakeSystemMidiDevices());
+    Player player(MakeSystemMIDIDevices());
     _player = &player;
     TMIDIContent content;
 

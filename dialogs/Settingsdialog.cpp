@@ -16,7 +16,7 @@
 #include <QSlider>
 #include <QSpinBox>
 
-const char* const GeneralMidiInstrumentNames[128] = {
+const char* const GeneralMIDIInstrumentNames[128] = {
     "Acoustic Grand Piano", "Bright Acoustic Piano", "Electric Grand Piano", "Honky-tonk Piano",
     "Rhodes Piano", "Chorused Piano", "Harpsichord", "Clavinet",
     "Celesta", "Glockenspiel", "Music Box", "Vibraphone",
@@ -123,7 +123,7 @@ QComboBox* instrumentList(QWidget* parent, const char* name, int left, int top)
     list->setObjectName(name);
     list->setGeometry(left, top, 169, 21);
     list->setMaxVisibleItems(16);
-    for (const char* instrument : GeneralMidiInstrumentNames)
+    for (const char* instrument : GeneralMIDIInstrumentNames)
         list->addItem(instrument);
     return list;
 }

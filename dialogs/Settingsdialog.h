@@ -18,7 +18,7 @@ class QSpinBox;
 std::string StartModeSection(const std::string& base, const std::string& firstParameter);
 
 // The 128 General MIDI instrument names, index = program number.
-extern const char* const GeneralMidiInstrumentNames[128];
+extern const char* const GeneralMIDIInstrumentNames[128];
 
 // One key of the settings section: its name, the control that shows it and its default.
 // The table lists them in the order they are saved.

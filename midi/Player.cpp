@@ -104,7 +104,7 @@ bool Player::MIDIClock::Schedule(uint32_t tick)
 
 // --- Player ----------------------------------------------------------------------------
 
-Player::Player(std::shared_ptr<MidiDeviceList> devices) : devices_(std::move(devices)), clock_(*this)
+Player::Player(std::shared_ptr<MIDIDeviceList> devices) : devices_(std::move(devices)), clock_(*this)
 {
     OpenDevice(0);
     Reset();
@@ -148,7 +148,7 @@ bool Player::OpenDevice(unsigned index)
         return false;
     if (static_cast<int>(index) == deviceIndex_)
         return true;
-    MidiOutHandle opened = devices_->Open(index);
+    MIDIOutHandle opened = devices_->Open(index);
     if (!opened)
         return false;
     // The new device is open before the old one closes, so a failure keeps the old one.

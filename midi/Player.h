@@ -4,7 +4,7 @@
 #pragma once
 
 #include "midi/MIDIData.h"
-#include "platform/MidiOut.h"
+#include "platform/MIDIOut.h"
 #include "platform/TimerService.h"
 
 #include <cstdint>
@@ -40,7 +40,7 @@ struct NotifyTarget {
 
 // A delayed note-off: the device that was current when the note started, and the message.
 struct NoteOffInfo {
-    MidiOutHandle device;
+    MIDIOutHandle device;
     uint32_t message = 0;
 };
 
@@ -81,7 +81,7 @@ public:
     };
 
     // devices: the system's list in the program, a recording list in tests.
-    explicit Player(std::shared_ptr<MidiDeviceList> devices);
+    explicit Player(std::shared_ptr<MIDIDeviceList> devices);
     ~Player();
     Player(const Player&) = delete;
     Player& operator=(const Player&) = delete;
@@ -109,7 +109,7 @@ private:
     void addReleaseOnce(uint32_t message);
     void removeRelease(uint32_t message);
 
-    std::shared_ptr<MidiDeviceList> devices_;
+    std::shared_ptr<MIDIDeviceList> devices_;
     TimerService timers_;
 
     TCOMCriticalSection lock_;
@@ -117,7 +117,7 @@ private:
     uint8_t endMarkerValue_ = 0;
     NotifyTarget notifyWindow_;
     uint32_t notifyMessage_ = 0;
-    MidiOutHandle device_;
+    MIDIOutHandle device_;
     int deviceIndex_ = -2;
     uint16_t ticksPerQuarter_ = 120;
     uint32_t tempo_ = 500000;

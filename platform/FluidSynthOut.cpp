@@ -98,7 +98,7 @@ bool sendToSynth(fluid_synth_t* synth, uint32_t message)
     }
 }
 
-class LiveSynth : public MidiOutDevice {
+class LiveSynth : public MIDIOutDevice {
 public:
     LiveSynth(SettingsPtr settings, SynthPtr synth, DriverPtr driver)
         : settings_(std::move(settings)), synth_(std::move(synth)), driver_(std::move(driver))
@@ -123,7 +123,7 @@ private:
 
 } // namespace
 
-std::string FindGeneralMidiSoundFont()
+std::string FindGeneralMIDISoundFont()
 {
     if (const char* chosen = environment("TONVERA_SOUNDFONT"))
         return fileExists(chosen) ? chosen : std::string();
@@ -142,7 +142,7 @@ void SilenceAudioLibraries()
     snd_lib_error_set_handler(ignoreAlsaError);
 }
 
-MidiOutHandle OpenBuiltInSynth(const std::string& soundFont)
+MIDIOutHandle OpenBuiltInSynth(const std::string& soundFont)
 {
     SilenceAudioLibraries();
     if (!fileExists(soundFont))

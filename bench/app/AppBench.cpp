@@ -7,7 +7,7 @@
 #include "controls/Timage.h"
 #include "midi/Player.h"
 #include "midi/Tmidicontent.h"
-#include "platform/MidiOut.h"
+#include "platform/MIDIOut.h"
 #include "platform/ProgramFolder.h"
 
 #include <benchmark/benchmark.h>
@@ -71,7 +71,7 @@ int runChild(int argc, char** argv, bool program)
         bare.show();
         return QApplication::exec();
     }
-    Player player(MakeSystemMidiDevices());
+    Player player(MakeSystemMIDIDevices());
     _player = &player;
     TMIDIContent content;
     ProgramWindows windows = createWindows(player, content);
@@ -117,7 +117,7 @@ void BM_StartupTonvera(benchmark::State& state) { runStart(state, "--child-tonve
 // A press on a chord-type button until the whole window has been painted again.
 void BM_ChordTypePressToRepaint(benchmark::State& state)
 {
-    Player player(MakeSystemMidiDevices());
+    Player player(MakeSystemMIDIDevices());
     _player = &player;
     TMIDIContent content;
     ProgramWindows windows = createWindows(player, content);

@@ -111,7 +111,7 @@ void writePictures(const QString& pics)
 } // namespace
 
 WindowFixture::WindowFixture(const FixtureFiles& files)
-    : Devices(std::make_shared<RecordingMidiDevices>(2)),
+    : Devices(std::make_shared<RecordingMIDIDevices>(2)),
       ThePlayer(std::make_unique<Player>(Devices))
 {
     _player = ThePlayer.get();

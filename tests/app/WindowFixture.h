@@ -6,7 +6,7 @@
 #include "app/Startup.h"
 #include "midi/Player.h"
 #include "midi/Tmidicontent.h"
-#include "platform/RecordingMidiOut.h"
+#include "platform/RecordingMIDIOut.h"
 
 #include <QTemporaryDir>
 #include <QColor>
@@ -53,7 +53,7 @@ public:
     std::vector<std::pair<int, int>> NoteOns(size_t count, int timeoutMs = 3000);
     void ClearMessages();
 
-    std::shared_ptr<RecordingMidiDevices> Devices;
+    std::shared_ptr<RecordingMIDIDevices> Devices;
     std::unique_ptr<Player> ThePlayer;
     TMIDIContent Content;
 

@@ -3,7 +3,7 @@
 #include "dialogs/Settingsdialog.h"
 #include "midi/Player.h"
 #include "platform/IniFile.h"
-#include "platform/RecordingMidiOut.h"
+#include "platform/RecordingMIDIOut.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -37,7 +37,7 @@ protected:
     }
 
     QTemporaryDir dir;
-    std::shared_ptr<RecordingMidiDevices> devices = std::make_shared<RecordingMidiDevices>(3);
+    std::shared_ptr<RecordingMIDIDevices> devices = std::make_shared<RecordingMIDIDevices>(3);
     Player player{devices};
 };
 

@@ -10,7 +10,7 @@
 namespace {
 
 // One synthesizer as the only device, so the player plays into it.
-class OfflineSynthList : public MidiDeviceList {
+class OfflineSynthList : public MIDIDeviceList {
 public:
     explicit OfflineSynthList(std::shared_ptr<OfflineSynth> synth) : synth_(std::move(synth)) {}
     unsigned Count() const override { return 1; }
@@ -21,7 +21,7 @@ public:
         name = kBuiltInSynthName;
         return true;
     }
-    MidiOutHandle Open(unsigned index) override { return index == 0 ? synth_ : nullptr; }
+    MIDIOutHandle Open(unsigned index) override { return index == 0 ? synth_ : nullptr; }
 
 private:
     std::shared_ptr<OfflineSynth> synth_;
@@ -50,7 +50,7 @@ double peakOf(const std::vector<float>& samples)
 
 std::shared_ptr<OfflineSynth> openSynth()
 {
-    const std::string soundFont = FindGeneralMidiSoundFont();
+    const std::string soundFont = FindGeneralMIDISoundFont();
     return soundFont.empty() ? nullptr : OfflineSynth::Open(soundFont);
 }
 

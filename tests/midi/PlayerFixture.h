@@ -3,7 +3,7 @@
 #pragma once
 
 #include "midi/Player.h"
-#include "platform/RecordingMidiOut.h"
+#include "platform/RecordingMIDIOut.h"
 
 #include <gtest/gtest.h>
 
@@ -51,7 +51,7 @@ struct NotifyProbe {
 class PlayerTest : public testing::Test {
 protected:
     explicit PlayerTest(unsigned deviceCount = 3)
-        : devices(std::make_shared<RecordingMidiDevices>(deviceCount))
+        : devices(std::make_shared<RecordingMIDIDevices>(deviceCount))
     {
     }
     void SetUp() override
@@ -67,7 +67,7 @@ protected:
         player.reset();
     }
 
-    std::shared_ptr<RecordingMidiDevices> devices;
+    std::shared_ptr<RecordingMIDIDevices> devices;
     NotifyProbe probe;
     std::unique_ptr<Player> player;
 };
@@ -79,7 +79,7 @@ inline bool isResetMessage(uint32_t message)
 }
 
 // The recorded messages without the all-notes-off/reset-controllers blocks.
-inline std::vector<uint32_t> sentMessages(const RecordingMidiDevices& devices)
+inline std::vector<uint32_t> sentMessages(const RecordingMIDIDevices& devices)
 {
     std::vector<uint32_t> messages;
     for (const RecordedMessage& m : devices.Messages())
@@ -107,7 +107,7 @@ inline MIDIEvent note(uint32_t tick, uint8_t channel, unsigned key, unsigned vel
 inline void sleepMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
 // The recorded messages with their times, without the reset blocks.
-inline std::vector<RecordedMessage> sentRecords(const RecordingMidiDevices& devices)
+inline std::vector<RecordedMessage> sentRecords(const RecordingMIDIDevices& devices)
 {
     std::vector<RecordedMessage> records;
     for (const RecordedMessage& m : devices.Messages())
@@ -117,7 +117,7 @@ inline std::vector<RecordedMessage> sentRecords(const RecordingMidiDevices& devi
 }
 
 // Waits until count messages other than resets have arrived; false on timeout.
-inline bool waitForSent(const RecordingMidiDevices& devices, size_t count, int timeoutMs)
+inline bool waitForSent(const RecordingMIDIDevices& devices, size_t count, int timeoutMs)
 {
     const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     while (sentMessages(devices).size() < count) {

@@ -1,6 +1,6 @@
 // The device interface's shared parts and the system's device list (built-in
 // synthesizer, then ALSA sequencer ports through RtMidi).
-#include "platform/MidiOut.h"
+#include "platform/MIDIOut.h"
 
 #include "platform/FluidSynthOut.h"
 
@@ -11,13 +11,13 @@
 #include <sys/stat.h>
 #include <vector>
 
-bool MidiOutDevice::Send(uint32_t message)
+bool MIDIOutDevice::Send(uint32_t message)
 {
     std::lock_guard<std::mutex> lock(mutex_);
     return open_ && sendShort(message);
 }
 
-bool MidiOutDevice::Reset()
+bool MIDIOutDevice::Reset()
 {
     std::lock_guard<std::mutex> lock(mutex_);
     if (!open_)
@@ -30,7 +30,7 @@ bool MidiOutDevice::Reset()
     return ok;
 }
 
-bool MidiOutDevice::Close()
+bool MIDIOutDevice::Close()
 {
     std::lock_guard<std::mutex> lock(mutex_);
     if (!open_)
@@ -40,7 +40,7 @@ bool MidiOutDevice::Close()
     return true;
 }
 
-bool MidiOutDevice::IsOpen() const
+bool MIDIOutDevice::IsOpen() const
 {
     std::lock_guard<std::mutex> lock(mutex_);
     return open_;
@@ -91,7 +91,7 @@ std::unique_ptr<RtMidiOut> makeAlsaOut(bool& failed)
     return out;
 }
 
-class AlsaPortOut : public MidiOutDevice {
+class AlsaPortOut : public MIDIOutDevice {
 public:
     AlsaPortOut(std::unique_ptr<bool> failed, std::unique_ptr<RtMidiOut> out)
         : failed_(std::move(failed)), out_(std::move(out))
@@ -120,11 +120,11 @@ private:
     std::unique_ptr<RtMidiOut> out_;
 };
 
-class SystemMidiDevices : public MidiDeviceList {
+class SystemMIDIDevices : public MIDIDeviceList {
 public:
-    SystemMidiDevices()
+    SystemMIDIDevices()
     {
-        soundFont_ = FindGeneralMidiSoundFont();
+        soundFont_ = FindGeneralMIDISoundFont();
         if (!soundFont_.empty())
             names_.push_back(kBuiltInSynthName);
         bool failed = false;
@@ -149,7 +149,7 @@ public:
         return true;
     }
 
-    MidiOutHandle Open(unsigned index) override
+    MIDIOutHandle Open(unsigned index) override
     {
         if (index >= names_.size())
             return nullptr;
@@ -160,7 +160,7 @@ public:
 
 private:
     // Ports are found again by name: their numbers change as other programs come and go.
-    static MidiOutHandle openAlsaPort(const std::string& name)
+    static MIDIOutHandle openAlsaPort(const std::string& name)
     {
         auto failed = std::make_unique<bool>(false);
         auto out = makeAlsaOut(*failed);
@@ -189,7 +189,7 @@ private:
 
 } // namespace
 
-std::shared_ptr<MidiDeviceList> MakeSystemMidiDevices()
+std::shared_ptr<MIDIDeviceList> MakeSystemMIDIDevices()
 {
-    return std::make_shared<SystemMidiDevices>();
+    return std::make_shared<SystemMIDIDevices>();
 }

@@ -1,8 +1,8 @@
 // Tests of the MIDI output devices: the shared handle rules, the reset, and the system
 // list with the built-in synthesizer on a machine without a sound card.
 #include "platform/FluidSynthOut.h"
-#include "platform/MidiOut.h"
-#include "platform/RecordingMidiOut.h"
+#include "platform/MIDIOut.h"
+#include "platform/RecordingMIDIOut.h"
 
 #include <gtest/gtest.h>
 
@@ -13,10 +13,10 @@
 
 namespace {
 
-TEST(MidiOutTest, ResetSendsAllNotesOffAndResetControllersOnEveryChannel)
+TEST(MIDIOutTest, ResetSendsAllNotesOffAndResetControllersOnEveryChannel)
 {
-    auto devices = std::make_shared<RecordingMidiDevices>(1);
-    MidiOutHandle device = devices->Open(0);
+    auto devices = std::make_shared<RecordingMIDIDevices>(1);
+    MIDIOutHandle device = devices->Open(0);
     ASSERT_TRUE(device);
     EXPECT_TRUE(device->Reset());
     const auto messages = devices->Messages();
@@ -27,10 +27,10 @@ TEST(MidiOutTest, ResetSendsAllNotesOffAndResetControllersOnEveryChannel)
     }
 }
 
-TEST(MidiOutTest, ClosedHandleDropsSendsButStaysValid)
+TEST(MIDIOutTest, ClosedHandleDropsSendsButStaysValid)
 {
-    auto devices = std::make_shared<RecordingMidiDevices>(2);
-    MidiOutHandle device = devices->Open(1);
+    auto devices = std::make_shared<RecordingMIDIDevices>(2);
+    MIDIOutHandle device = devices->Open(1);
     EXPECT_TRUE(device->Send(0x643C90));
     EXPECT_TRUE(device->Close());
     EXPECT_FALSE(device->Close());
@@ -42,7 +42,7 @@ TEST(MidiOutTest, ClosedHandleDropsSendsButStaysValid)
     EXPECT_EQ(devices->Open(2), nullptr);
 }
 
-TEST(MidiOutTest, DataBytesPerStatus)
+TEST(MIDIOutTest, DataBytesPerStatus)
 {
     struct Case { uint8_t status; int bytes; };
     for (const Case c : {Case{0x80, 2}, Case{0x9F, 2}, Case{0xA0, 2}, Case{0xB3, 2}, Case{0xC0, 1},
@@ -82,14 +82,14 @@ std::string printedBy(Fn fn)
     return text;
 }
 
-TEST(SystemMidiDevicesTest, ListsTheBuiltInSynthFirstAndPrintsNothing)
+TEST(SystemMIDIDevicesTest, ListsTheBuiltInSynthFirstAndPrintsNothing)
 {
-    const std::string soundFont = FindGeneralMidiSoundFont();
-    std::shared_ptr<MidiDeviceList> devices;
-    MidiOutHandle opened;
+    const std::string soundFont = FindGeneralMIDISoundFont();
+    std::shared_ptr<MIDIDeviceList> devices;
+    MIDIOutHandle opened;
     unsetenv("TONVERA_AUDIO_DRIVER");
     const std::string printed = printedBy([&] {
-        devices = MakeSystemMidiDevices();
+        devices = MakeSystemMIDIDevices();
         if (devices->Count() > 0)
             opened = devices->Open(0); // no sound card here: fails, silently
     });
@@ -104,16 +104,16 @@ TEST(SystemMidiDevicesTest, ListsTheBuiltInSynthFirstAndPrintsNothing)
     }
 }
 
-TEST(SystemMidiDevicesTest, BuiltInSynthRecordsThroughTheFileDriver)
+TEST(SystemMIDIDevicesTest, BuiltInSynthRecordsThroughTheFileDriver)
 {
-    const std::string soundFont = FindGeneralMidiSoundFont();
+    const std::string soundFont = FindGeneralMIDISoundFont();
     if (soundFont.empty())
         GTEST_SKIP() << "no General MIDI SoundFont installed";
     const std::string wav = (std::filesystem::temp_directory_path() /
                              ("tonvera-synth-" + std::to_string(getpid()) + ".wav")).string();
     setenv("TONVERA_AUDIO_DRIVER", "file", 1);
     setenv("TONVERA_AUDIO_FILE", wav.c_str(), 1);
-    MidiOutHandle synth = OpenBuiltInSynth(soundFont);
+    MIDIOutHandle synth = OpenBuiltInSynth(soundFont);
     unsetenv("TONVERA_AUDIO_DRIVER");
     unsetenv("TONVERA_AUDIO_FILE");
     ASSERT_TRUE(synth);
@@ -124,10 +124,10 @@ TEST(SystemMidiDevicesTest, BuiltInSynthRecordsThroughTheFileDriver)
     std::filesystem::remove(wav);
 }
 
-TEST(SystemMidiDevicesTest, MissingChosenSoundFontMeansNoBuiltInSynth)
+TEST(SystemMIDIDevicesTest, MissingChosenSoundFontMeansNoBuiltInSynth)
 {
     setenv("TONVERA_SOUNDFONT", "/nonexistent/chosen.sf2", 1);
-    EXPECT_EQ(FindGeneralMidiSoundFont(), "");
+    EXPECT_EQ(FindGeneralMIDISoundFont(), "");
     unsetenv("TONVERA_SOUNDFONT");
 }
 

@@ -2,7 +2,7 @@
 // stored with its device, its time and its content.
 #pragma once
 
-#include "platform/MidiOut.h"
+#include "platform/MIDIOut.h"
 
 #include <condition_variable>
 #include <set>
@@ -16,14 +16,14 @@ struct RecordedMessage {
 
 // Thread-safe: devices record on whichever thread sends; tests read on their own.
 // Make it with std::make_shared: open devices keep the list alive.
-class RecordingMidiDevices : public MidiDeviceList,
-                             public std::enable_shared_from_this<RecordingMidiDevices> {
+class RecordingMIDIDevices : public MIDIDeviceList,
+                             public std::enable_shared_from_this<RecordingMIDIDevices> {
 public:
-    explicit RecordingMidiDevices(unsigned count = 1);
+    explicit RecordingMIDIDevices(unsigned count = 1);
 
     unsigned Count() const override;
     bool Name(unsigned index, std::string& name) const override; // "Recorder 0", "Recorder 1", ...
-    MidiOutHandle Open(unsigned index) override;
+    MIDIOutHandle Open(unsigned index) override;
 
     // Opening these devices fails from now on.
     void FailOpen(unsigned index, bool fail = true);

@@ -3,7 +3,7 @@
 #include "midi/Player.h"
 #include "midi/Tmidicontent.h"
 #include "platform/FluidSynthOut.h"
-#include "platform/RecordingMidiOut.h"
+#include "platform/RecordingMIDIOut.h"
 
 #include <benchmark/benchmark.h>
 
@@ -95,7 +95,7 @@ void reportLateness(benchmark::State& state, const std::vector<double>& lateness
 void dispatchLateness(benchmark::State& state, const std::vector<MIDIEvent>& events)
 {
     BusyCore busy(state.range(0) != 0);
-    auto devices = std::make_shared<RecordingMidiDevices>(1);
+    auto devices = std::make_shared<RecordingMIDIDevices>(1);
     Player player(devices);
     std::vector<double> lateness;
     for (auto _ : state) {
@@ -128,7 +128,7 @@ void BM_DispatchLateness200Events(benchmark::State& state) { dispatchLateness(st
 // From PlayChord to the first note-on at the device (the first timer is due at tick 1).
 void BM_ClickToSound(benchmark::State& state)
 {
-    auto devices = std::make_shared<RecordingMidiDevices>(1);
+    auto devices = std::make_shared<RecordingMIDIDevices>(1);
     Player player(devices);
     _player = &player;
     TMIDIContent content;

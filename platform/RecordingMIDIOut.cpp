@@ -1,13 +1,13 @@
 // Recording MIDI devices for tests.
-#include "platform/RecordingMidiOut.h"
+#include "platform/RecordingMIDIOut.h"
 
 #include "platform/TimerService.h"
 
 #include <chrono>
 
-class RecordingMidiDevices::Device : public MidiOutDevice {
+class RecordingMIDIDevices::Device : public MIDIOutDevice {
 public:
-    Device(std::shared_ptr<RecordingMidiDevices> owner, unsigned index)
+    Device(std::shared_ptr<RecordingMIDIDevices> owner, unsigned index)
         : owner_(std::move(owner)), index_(index)
     {
     }
@@ -17,18 +17,18 @@ protected:
     void closeNative() override { owner_->closed(index_); }
 
 private:
-    std::shared_ptr<RecordingMidiDevices> owner_;
+    std::shared_ptr<RecordingMIDIDevices> owner_;
     unsigned index_;
 };
 
-RecordingMidiDevices::RecordingMidiDevices(unsigned count)
+RecordingMIDIDevices::RecordingMIDIDevices(unsigned count)
     : count_(count), opens_(count, 0), closes_(count, 0)
 {
 }
 
-unsigned RecordingMidiDevices::Count() const { return count_; }
+unsigned RecordingMIDIDevices::Count() const { return count_; }
 
-bool RecordingMidiDevices::Name(unsigned index, std::string& name) const
+bool RecordingMIDIDevices::Name(unsigned index, std::string& name) const
 {
     if (index >= count_)
         return false;
@@ -36,7 +36,7 @@ bool RecordingMidiDevices::Name(unsigned index, std::string& name) const
     return true;
 }
 
-MidiOutHandle RecordingMidiDevices::Open(unsigned index)
+MIDIOutHandle RecordingMIDIDevices::Open(unsigned index)
 {
     std::lock_guard<std::mutex> lock(mutex_);
     if (index >= count_ || failOpen_.count(index))
@@ -45,7 +45,7 @@ MidiOutHandle RecordingMidiDevices::Open(unsigned index)
     return std::make_shared<Device>(shared_from_this(), index);
 }
 
-void RecordingMidiDevices::FailOpen(unsigned index, bool fail)
+void RecordingMIDIDevices::FailOpen(unsigned index, bool fail)
 {
     std::lock_guard<std::mutex> lock(mutex_);
     if (fail)
@@ -54,44 +54,44 @@ void RecordingMidiDevices::FailOpen(unsigned index, bool fail)
         failOpen_.erase(index);
 }
 
-void RecordingMidiDevices::FailSends(bool fail)
+void RecordingMIDIDevices::FailSends(bool fail)
 {
     std::lock_guard<std::mutex> lock(mutex_);
     failSends_ = fail;
 }
 
-std::vector<RecordedMessage> RecordingMidiDevices::Messages() const
+std::vector<RecordedMessage> RecordingMIDIDevices::Messages() const
 {
     std::lock_guard<std::mutex> lock(mutex_);
     return messages_;
 }
 
-void RecordingMidiDevices::ClearMessages()
+void RecordingMIDIDevices::ClearMessages()
 {
     std::lock_guard<std::mutex> lock(mutex_);
     messages_.clear();
 }
 
-bool RecordingMidiDevices::WaitForMessages(size_t count, int timeoutMs) const
+bool RecordingMIDIDevices::WaitForMessages(size_t count, int timeoutMs) const
 {
     std::unique_lock<std::mutex> lock(mutex_);
     return arrived_.wait_for(lock, std::chrono::milliseconds(timeoutMs),
                              [&] { return messages_.size() >= count; });
 }
 
-unsigned RecordingMidiDevices::Opens(unsigned index) const
+unsigned RecordingMIDIDevices::Opens(unsigned index) const
 {
     std::lock_guard<std::mutex> lock(mutex_);
     return index < count_ ? opens_[index] : 0;
 }
 
-unsigned RecordingMidiDevices::Closes(unsigned index) const
+unsigned RecordingMIDIDevices::Closes(unsigned index) const
 {
     std::lock_guard<std::mutex> lock(mutex_);
     return index < count_ ? closes_[index] : 0;
 }
 
-bool RecordingMidiDevices::record(unsigned device, uint32_t message)
+bool RecordingMIDIDevices::record(unsigned device, uint32_t message)
 {
     const double now = TimerService::PreciseNowMs();
     std::lock_guard<std::mutex> lock(mutex_);
@@ -102,7 +102,7 @@ bool RecordingMidiDevices::record(unsigned device, uint32_t message)
     return true;
 }
 
-void RecordingMidiDevices::closed(unsigned device)
+void RecordingMIDIDevices::closed(unsigned device)
 {
     std::lock_guard<std::mutex> lock(mutex_);
     ++closes_[device];

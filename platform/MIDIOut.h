@@ -10,11 +10,11 @@
 // One open output device. Handles are shared, so a delayed note-off can keep the object
 // alive after the player closed it; Send on a closed device does nothing and returns false.
 // Thread-safe: the GUI thread and the timer thread both send; every call is serialised.
-class MidiOutDevice {
+class MIDIOutDevice {
 public:
-    virtual ~MidiOutDevice() = default;
-    MidiOutDevice(const MidiOutDevice&) = delete;
-    MidiOutDevice& operator=(const MidiOutDevice&) = delete;
+    virtual ~MIDIOutDevice() = default;
+    MIDIOutDevice(const MIDIOutDevice&) = delete;
+    MIDIOutDevice& operator=(const MIDIOutDevice&) = delete;
 
     // A packed short message: status in bits 0-7, data bytes in bits 8-15 and 16-23.
     bool Send(uint32_t message);
@@ -25,7 +25,7 @@ public:
     bool IsOpen() const;
 
 protected:
-    MidiOutDevice() = default;
+    MIDIOutDevice() = default;
     // Called with the device's mutex held, only while open.
     virtual bool sendShort(uint32_t message) = 0;
     virtual void closeNative() = 0;
@@ -35,18 +35,18 @@ private:
     bool open_ = true;
 };
 
-using MidiOutHandle = std::shared_ptr<MidiOutDevice>;
+using MIDIOutHandle = std::shared_ptr<MIDIOutDevice>;
 
 // The devices of the system (or of a test) in a fixed order.
 // Called on the GUI thread.
-class MidiDeviceList {
+class MIDIDeviceList {
 public:
-    virtual ~MidiDeviceList() = default;
+    virtual ~MIDIDeviceList() = default;
     virtual unsigned Count() const = 0;
     // False (and name untouched) when index is not below Count().
     virtual bool Name(unsigned index, std::string& name) const = 0;
     // Null when the device cannot be opened.
-    virtual MidiOutHandle Open(unsigned index) = 0;
+    virtual MIDIOutHandle Open(unsigned index) = 0;
 };
 
 // Number of data bytes that follow a status byte in a short message (0, 1 or 2).
@@ -55,4 +55,4 @@ int ShortMessageDataBytes(uint8_t status);
 // The system's devices: 0 = the built-in synthesizer when a General MIDI SoundFont is
 // found, then every writable ALSA sequencer port. Enumerated once, when made. Nothing is
 // ever printed on the terminal.
-std::shared_ptr<MidiDeviceList> MakeSystemMidiDevices();
+std::shared_ptr<MIDIDeviceList> MakeSystemMIDIDevices();
