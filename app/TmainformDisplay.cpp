@@ -116,24 +116,21 @@ void TMainForm::PlayChord()
     }
     if (!record || !setup_.content)
         return;
-    ChordToPlay chord;
-    chord.notes = record->notes;
-    chord.labels = record->degreeLabels;
-    chord.guitarVariation = variation && Game == gtGuitar;
-    ::PlayChord(*setup_.content, chord, playbackSettings(Settings, ArpeggioButton->Checked()));
+    const ChordToPlay chord{SoundingNotes(*record, variation && Game == gtGuitar), record->degreeLabels};
+    ::PlayChord(setup_.player, *setup_.content, chord, playbackSettings(Settings, ArpeggioButton->Checked()));
 }
 
 void TMainForm::PlayRootNote()
 {
     if (!setup_.content || SelectedRoot < 0 || SelectedRoot >= RootCount)
         return;
-    ::PlayRootNote(*setup_.content, RootTable[SelectedRoot].pitchClass,
+    ::PlayRootNote(setup_.player, *setup_.content, RootTable[SelectedRoot].pitchClass,
                    playbackSettings(Settings, ArpeggioButton->Checked()));
 }
 
 void TMainForm::SoundFinderNote(int note)
 {
-    ::SoundFinderNote(note, playbackSettings(Settings, ArpeggioButton->Checked()));
+    ::SoundFinderNote(setup_.player, note, playbackSettings(Settings, ArpeggioButton->Checked()));
 }
 
 void TMainForm::rebuildList()

@@ -3,6 +3,8 @@
 #include "chords/DegreeCode.h"
 #include "chords/Notes.h"
 
+#include <cstdlib>
+
 int DegreeCodeField(const std::string& code, std::size_t first)
 {
     const auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
@@ -69,4 +71,19 @@ void SetMarkLabel(std::map<int, std::string>& marks, int code, const std::string
     }
     if (code >= 0)
         marks[code] = label;
+}
+
+std::vector<std::optional<int>> SoundingNotes(const TChordVariation& chord, bool guitarFrets)
+{
+    std::vector<std::optional<int>> notes;
+    for (std::size_t i = 0; i < chord.notes.size(); ++i) {
+        const int value = chord.notes[i];
+        if (value == UnplayedString)
+            notes.push_back(std::nullopt);
+        else if (guitarFrets && i < OpenStringNote.size())
+            notes.push_back(std::abs(value) + OpenStringNote[i]);
+        else
+            notes.push_back(std::abs(value));
+    }
+    return notes;
 }

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <deque>
 #include <map>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <unordered_map>
@@ -196,6 +197,10 @@ private:
 // The pitch a finder mark sounds: the code itself on the piano, OpenStringNote[string] + fret
 // on the guitar (code = string * 256 + fret). -1 for a guitar code whose string is not 0..5.
 int MarkSoundingNote(GameType game, int code);
+
+// The MIDI note each tone of chord sounds, none for an unplayed string. guitarFrets: the
+// tones are frets of the strings (a guitar voicing), else MIDI notes; the sign is dropped.
+std::vector<std::optional<int>> SoundingNotes(const TChordVariation& chord, bool guitarFrets);
 
 // Stores a finder mark as the instrument view does. On the guitar in mode 1 every mark on the
 // same string (code div 256) is removed first, so a voicing search has one mark per string.

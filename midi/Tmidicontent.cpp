@@ -4,7 +4,6 @@
 #include "midi/Player.h"
 
 #include <algorithm>
-#include <cstdlib>
 
 namespace {
 
@@ -45,7 +44,7 @@ void TMIDIContent::Add(const MIDIEvent& event)
     proxy.Append(event);
 }
 
-bool TMIDIContent::Play() { return _player && _player->Play(data_); }
+bool TMIDIContent::Play(Player* player) { return player && player->Play(data_); }
 
 MIDIEvent MakeControlChange(uint32_t tick, uint8_t channel, unsigned controller, unsigned value)
 {
@@ -70,7 +69,7 @@ MIDIEvent MakeNote(uint32_t tick, uint8_t channel, unsigned note, unsigned veloc
     return event;
 }
 
-void PlayChord(TMIDIContent& content, const ChordToPlay& chord, const PlaybackSettings& settings)
+void PlayChord(Player* player, TMIDIContent& content, const ChordToPlay& chord, const PlaybackSettings& settings)
 {
     if (chord.notes.empty())
         return;
@@ -83,42 +82,39 @@ void PlayChord(TMIDIContent& content, const ChordToPlay& chord, const PlaybackSe
     uint32_t t = 0;
     unsigned lastNote = 0;
     for (size_t i = 0; i < chord.notes.size(); ++i) {
-        if (chord.notes[i] == kUnplayedString)
+        if (!chord.notes[i])
             continue;
         const bool isRoot = i < chord.labels.size() && !chord.labels[i].empty() && chord.labels[i][0] == 'R';
         const uint8_t channel = isRoot ? kRootChannel : kChordChannel;
-        int note = std::abs(chord.notes[i]);
-        if (chord.guitarVariation && i < kGuitarOpenStringNotes.size())
-            note += kGuitarOpenStringNotes[i];
-        lastNote = static_cast<unsigned>(note);
+        lastNote = static_cast<unsigned>(*chord.notes[i]);
         content.Add(MakeNote(t, channel, lastNote, kNoteVelocity));
         content.Add(MakeNote(t + kNoteTicks, channel, lastNote, 0));
         t += stagger;
     }
     content.Add(MakeNote(t + kNoteTicks, kChordChannel, lastNote, 0));
     content.Add(MakeNote(t + kNoteTicks, kRootChannel, lastNote, 0));
-    content.Play();
+    content.Play(player);
 }
 
-void PlayRootNote(TMIDIContent& content, int rootPitchClass, const PlaybackSettings& settings)
+void PlayRootNote(Player* player, TMIDIContent& content, int rootPitchClass, const PlaybackSettings& settings)
 {
-    if (_player)
-        _player->Stop();
+    if (player)
+        player->Stop();
     content.Clear();
     addChannelSetup(content, kRootChannel, settings.rootVolume, settings.rootPatch);
     const unsigned note = static_cast<unsigned>(((rootPitchClass % 12) + 12) % 12 + kLowestRootNote);
     content.Add(MakeNote(0, kRootChannel, note, kNoteVelocity));
     content.Add(MakeNote(kRootNoteTicks, kRootChannel, note, 0));
     content.Add(MakeNote(kRootNoteTicks + 1, kRootChannel, note, 0));
-    content.Play();
+    content.Play(player);
 }
 
-void SoundFinderNote(int note, const PlaybackSettings& settings)
+void SoundFinderNote(Player* player, int note, const PlaybackSettings& settings)
 {
-    if (!_player)
+    if (!player)
         return;
     const MIDIEvent noteOn = MakeNote(0, kRootChannel, static_cast<unsigned>(note) & 0xFF, kFinderNoteVelocity);
-    _player->SendEvent(MakeControlChange(0, kRootChannel, kVolumeController, static_cast<unsigned>(settings.rootVolume)));
-    _player->SendEvent(MakeProgramChange(0, kRootChannel, clampedPatch(settings.rootPatch)));
-    _player->PlayNoteFor(noteOn, kFinderNoteMs);
+    player->SendEvent(MakeControlChange(0, kRootChannel, kVolumeController, static_cast<unsigned>(settings.rootVolume)));
+    player->SendEvent(MakeProgramChange(0, kRootChannel, clampedPatch(settings.rootPatch)));
+    player->PlayNoteFor(noteOn, kFinderNoteMs);
 }

@@ -4,12 +4,11 @@
 
 #include "midi/MIDIData.h"
 
-#include <array>
+#include <optional>
 #include <string>
 #include <vector>
 
-// Open-string notes of the guitar, string 0 = low E.
-inline constexpr std::array<int, 6> kGuitarOpenStringNotes = {40, 45, 50, 55, 59, 64};
+class Player;
 
 inline constexpr uint8_t kChordChannel = 0;
 inline constexpr uint8_t kRootChannel = 1;
@@ -20,8 +19,8 @@ public:
     TMIDIContent();
     void Clear();
     void Add(const MIDIEvent& event);
-    // _player->Play with this sequence; false when there is no player.
-    bool Play();
+    // player->Play with this sequence; false when there is no player.
+    bool Play(Player* player);
     const MIDIData& Data() const { return data_; }
 
 private:
@@ -43,18 +42,16 @@ struct PlaybackSettings {
     int staggerMs = 50;    // 0-1000
 };
 
-// The chord the window chose to play: a variation or the current chord.
+// The chord the window chose to play: a variation or the current chord, as sounding notes.
 struct ChordToPlay {
-    std::vector<int> notes;          // 0xFFFF = unplayed string
-    std::vector<std::string> labels; // degree label of each note ("R" goes to the root channel)
-    bool guitarVariation = false;    // notes are frets of the strings, not MIDI notes
+    std::vector<std::optional<int>> notes; // MIDI note of each tone; none for a string not played
+    std::vector<std::string> labels;       // degree label of each tone ("R" goes to the root channel)
 };
 
-inline constexpr int kUnplayedString = 0xFFFF;
-
+// Each function plays through player (the program's one Player); a null player plays nothing.
 // Plays the chord as a block chord or an arpeggio; does nothing when it has no notes.
-void PlayChord(TMIDIContent& content, const ChordToPlay& chord, const PlaybackSettings& settings);
+void PlayChord(Player* player, TMIDIContent& content, const ChordToPlay& chord, const PlaybackSettings& settings);
 // Plays the root (pitch class 0-11) alone, two octaves below middle C.
-void PlayRootNote(TMIDIContent& content, int rootPitchClass, const PlaybackSettings& settings);
+void PlayRootNote(Player* player, TMIDIContent& content, int rootPitchClass, const PlaybackSettings& settings);
 // Sounds one MIDI note at once for 600 ms, without stopping what plays.
-void SoundFinderNote(int note, const PlaybackSettings& settings);
+void SoundFinderNote(Player* player, int note, const PlaybackSettings& settings);

@@ -133,12 +133,12 @@ void BM_ClickToSound(benchmark::State& state)
     _player = &player;
     TMIDIContent content;
     PlaybackSettings settings;
-    const ChordToPlay chord{{60, 64, 67}, {"R", "3", "5"}, false};
+    const ChordToPlay chord{{60, 64, 67}, {"R", "3", "5"}};
     std::vector<double> delays;
     for (auto _ : state) {
         devices->ClearMessages();
         const double start = TimerService::PreciseNowMs();
-        PlayChord(content, chord, settings);
+        PlayChord(_player, content, chord, settings);
         devices->WaitForMessages(32 + 5, 2000);
         for (const RecordedMessage& m : devices->Messages())
             if ((m.message & 0xF0) == 0x90) {

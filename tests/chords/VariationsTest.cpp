@@ -191,3 +191,14 @@ TEST(BuildVariations, ExtremeNumbersNeverOverflow)
     show(guitar.book, "C", "maj");
     EXPECT_EQ(guitar.book.Variations.at(0).notes.at(2), 65535);
 }
+
+TEST(SoundingNotes, GuitarFretsBecomeNotesAndUnplayedStringsNone)
+{
+    // Open C x32010 as a guitar voicing stores frets, the root tones negative.
+    const TChordVariation openC{{UnplayedString, -3, 2, 0, -1, 0}, {}, {}, {}};
+    EXPECT_EQ(SoundingNotes(openC, true),
+              (std::vector<std::optional<int>>{std::nullopt, 48, 52, 55, 60, 64}));
+    // The calculated chord on the guitar holds MIDI notes, not frets.
+    const TChordVariation current{{-48, 52}, {}, {}, {}};
+    EXPECT_EQ(SoundingNotes(current, false), (std::vector<std::optional<int>>{48, 52}));
+}

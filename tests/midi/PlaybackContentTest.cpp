@@ -30,7 +30,7 @@ std::vector<Note> contentOf(const TMIDIContent& content)
 uint32_t on(uint8_t channel, unsigned key) { return 0x640090u | channel | key << 8; }
 uint32_t off(uint8_t channel, unsigned key) { return 0x80u | channel | key << 8; }
 
-const ChordToPlay kCMajor{{60, 64, 67}, {"R", "3", "5"}, false};
+const ChordToPlay kCMajor{{60, 64, 67}, {"R", "3", "5"}};
 
 class PlaybackContentTest : public PlayerTest {
 protected:
@@ -65,7 +65,7 @@ TEST_F(PlaybackContentTest, BlockChordPlaysScaledVolumesNotesAndClosingNoteOffs)
     settings.rootPatch = 5;
     settings.chordPatch = 10;
     const double start = TimerService::PreciseNowMs();
-    PlayChord(content, kCMajor, settings);
+    PlayChord(_player, content, kCMajor, settings);
     // Everything but the last closing note-off, which ends the sequence unsent.
     const std::vector<uint32_t> expected = {
         0x5307B1, 0x05C1, 0x5307B0, 0x0AC0,           // volume 100 -> 83, programs
@@ -81,7 +81,7 @@ TEST_F(PlaybackContentTest, ArpeggioStaggersNotesAndSendsThemInOrder)
     settings.arpeggio = true;
     settings.staggerMs = 100; // 24 ticks
     const double start = TimerService::PreciseNowMs();
-    PlayChord(content, kCMajor, settings);
+    PlayChord(_player, content, kCMajor, settings);
     EXPECT_EQ(contentOf(content),
               (std::vector<Note>{{0, 0x6407B1}, {0, 0xC1}, {0, 0x6407B0}, {0, 0xC0},
                                  {0, on(1, 60)}, {24, on(0, 64)}, {48, on(0, 67)},
@@ -99,7 +99,7 @@ TEST_F(PlaybackContentTest, StaggerInTicks)
     for (const Case& c : cases) {
         settings.arpeggio = c.arpeggio;
         settings.staggerMs = c.ms;
-        PlayChord(content, kCMajor, settings);
+        PlayChord(_player, content, kCMajor, settings);
         player->Stop();
         const auto notes = contentOf(content);
         ASSERT_EQ(notes.size(), 12u);
@@ -113,8 +113,8 @@ TEST_F(PlaybackContentTest, GuitarVariationSkipsUnplayedStringsWithoutAGap)
     settings.arpeggio = true;
     settings.staggerMs = 100;
     // Open C: x32010, roots on the A and B strings.
-    const ChordToPlay openC{{kUnplayedString, 3, 2, 0, 1, 0}, {"", "R", "3", "5", "R", "3"}, true};
-    PlayChord(content, openC, settings);
+    const ChordToPlay openC{{std::nullopt, 48, 52, 55, 60, 64}, {"", "R", "3", "5", "R", "3"}};
+    PlayChord(_player, content, openC, settings);
     player->Stop();
     std::vector<Note> ons;
     for (const Note& n : contentOf(content))
@@ -124,15 +124,11 @@ TEST_F(PlaybackContentTest, GuitarVariationSkipsUnplayedStringsWithoutAGap)
                                       {72, on(1, 60)}, {96, on(0, 64)}}));
     EXPECT_EQ(contentOf(content).back(), (Note{120 + 500, off(1, 64)}));
 
-    // The current chord on the guitar holds MIDI notes, not frets.
-    PlayChord(content, ChordToPlay{{48, 52}, {"R", "3"}, false}, settings);
-    player->Stop();
-    EXPECT_EQ(contentOf(content)[4], (Note{0, on(1, 48)}));
 }
 
 TEST_F(PlaybackContentTest, AllUnplayedVariationSendsControlsAndOneClosingNoteOff)
 {
-    PlayChord(content, ChordToPlay{{kUnplayedString, kUnplayedString}, {"", ""}, true}, settings);
+    PlayChord(_player, content, ChordToPlay{{std::nullopt, std::nullopt}, {"", ""}}, settings);
     ASSERT_TRUE(probe.waitForPosts(1, 4000));
     EXPECT_EQ(sentMessages(*devices), (std::vector<uint32_t>{0x5307B1, 0xC1, 0x5307B0, 0xC0, off(0, 0)}));
 }
@@ -141,7 +137,7 @@ TEST_F(PlaybackContentTest, InstrumentListWithoutSelectionPlaysTheFirstProgram)
 {
     settings.rootPatch = -1;
     settings.chordPatch = -1;
-    PlayChord(content, kCMajor, settings);
+    PlayChord(_player, content, kCMajor, settings);
     player->Stop();
     const auto notes = contentOf(content);
     EXPECT_EQ(notes[1], (Note{0, 0xC1}));
@@ -150,7 +146,7 @@ TEST_F(PlaybackContentTest, InstrumentListWithoutSelectionPlaysTheFirstProgram)
 
 TEST_F(PlaybackContentTest, ChordWithoutNotesPlaysNothing)
 {
-    PlayChord(content, ChordToPlay{}, settings);
+    PlayChord(_player, content, ChordToPlay{}, settings);
     sleepMs(30);
     EXPECT_TRUE(devices->Messages().empty());
 }
@@ -160,7 +156,7 @@ TEST_F(PlaybackContentTest, RootNoteSoundsFor128Ticks)
     settings.rootPatch = 33;
     settings.rootVolume = 120;
     const double start = TimerService::PreciseNowMs();
-    PlayRootNote(content, 9, settings); // A
+    PlayRootNote(_player, content, 9, settings); // A
     EXPECT_EQ(contentOf(content), (std::vector<Note>{{0, 0x7807B1}, {0, 0x21C1}, {0, on(1, 45)},
                                                       {128, off(1, 45)}, {129, off(1, 45)}}));
     ASSERT_TRUE(probe.waitForPosts(1, 3000));
@@ -171,7 +167,7 @@ TEST_F(PlaybackContentTest, RootNoteSoundsFor128Ticks)
 TEST_F(PlaybackContentTest, FinderNoteUsesTheUnscaledVolumeAndStopsAfter600Ms)
 {
     settings.rootPatch = 2;
-    SoundFinderNote(64, settings);
+    SoundFinderNote(_player, 64, settings);
     ASSERT_TRUE(waitForSent(*devices, 4, 2000));
     const auto messages = sentRecords(*devices);
     EXPECT_EQ(messages[0].message, 0x6407B1u); // volume 100, as set
@@ -185,9 +181,9 @@ TEST_F(PlaybackContentTest, FinderNoteUsesTheUnscaledVolumeAndStopsAfter600Ms)
 
 TEST_F(PlaybackContentTest, FinderNoteDoesNotStopAPlayingChord)
 {
-    PlayChord(content, kCMajor, settings);
+    PlayChord(_player, content, kCMajor, settings);
     ASSERT_TRUE(waitForSent(*devices, 7, 2000));
-    SoundFinderNote(72, settings);
+    SoundFinderNote(_player, 72, settings);
     ASSERT_TRUE(probe.waitForPosts(1, 4000));
     const auto sent = sentMessages(*devices);
     EXPECT_EQ(std::count(sent.begin(), sent.end(), off(0, 64)), 1); // the chord went on
