@@ -10,6 +10,7 @@
 
 #include "app/Geometry.h"
 #include "chords/ChordBook.h"
+#include "chords/ChordVariations.h"
 #include "common/Vexel/src/PicUtils.h"
 
 #include <QImage>
@@ -141,13 +142,14 @@ public:
 
     // The chord knowledge of this run, and the view's state.
     ChordBook Book;
+    TChordVariation CurrentChord;
+    std::deque<TChordVariation> Variations;   // element i belongs to list line i when variations are listed
     GameType Game = gtPiano;
     int SelectedRoot = -1;
     int RootCursor = -1;
     int SavedRoot = -1;
     std::string SavedChord;
     ColourValue MarkerColor = 0;
-    std::map<std::string, ColourValue> ColourMap;
     std::map<int, std::string> FinderMarks;
     int HoverNote = -1;
     bool MenuJustClosed = false;
@@ -236,10 +238,10 @@ private:
     void drawFinderMarker(QImage& canvas, int code, ColourValue fill, const std::string& label);
     std::optional<geometry::Point> codeCentre(int code) const;
     // display
-    void applyShowResult(const ShowResult& result);
+    void applyShowResult(ShowResult&& result);
     void chooseListLine(int line);
     TNXPanel* focusedChordTypeButton() const;
-    void rebuildList();
+    void rebuildList(const std::vector<std::string>& lines);
     VariationOptions variationOptions() const;
     void reportError(const std::exception& error);
     // Runs a user action; an error is shown in a message box and the program carries on.

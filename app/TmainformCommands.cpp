@@ -3,6 +3,7 @@
 
 #include "app/DottedFrame.h"
 #include "chords/Notes.h"
+#include "chords/ReverseFinder.h"
 #include "controls/Nxpanel.h"
 #include "controls/Timage.h"
 #include "dialogs/HelpWindow.h"
@@ -94,14 +95,15 @@ void TMainForm::ListDblClick()
             if (index >= 0 && line != ListTag) {
                 SelectRoot(index);
                 if (FinderMode() == 0)
-                    Book.ShowCurrentChord(SelectedRoot, CurrentChordTypeName(), true, variationOptions());
+                    CurrentChord =
+                        ShowCurrentChord(Book, SelectedRoot, CurrentChordTypeName(), true, variationOptions()).CurrentChord;
                 SelectionChanged(false);
             }
             ListTag = line;
         }
         const int selected = List->currentRow();
-        if (FinderMode() == 1 && selected >= 0 && selected < static_cast<int>(Book.Variations.size()))
-            DrawChordOnInstrument(&Book.Variations[selected]);
+        if (FinderMode() == 1 && selected >= 0 && selected < static_cast<int>(Variations.size()))
+            DrawChordOnInstrument(&Variations[selected]);
         else
             DrawChordOnInstrument(nullptr);
     }

@@ -2,6 +2,7 @@
 // the variation list, and what plays when.
 #include "app/Tmainform.h"
 
+#include "chords/ChordCalculation.h"
 #include "chords/Notes.h"
 #include "controls/Nxcomponentutils.h"
 #include "controls/Nxpanel.h"
@@ -90,7 +91,7 @@ void TMainForm::DrawChordInfo()
     const int columnWidth = metrics.horizontalAdvance("XXXXXX");
     const int textHeight = metrics.height();
     const int half = canvas.height() / 2;
-    const TChordVariation& chord = Book.CurrentChord;
+    const TChordVariation& chord = CurrentChord;
     auto write = [&](const std::string& text, int column, int top) {
         const QString label = QString::fromLatin1(text.c_str());
         const int left = column * columnWidth + columnWidth / 2 - metrics.horizontalAdvance(label) / 2;
@@ -108,11 +109,11 @@ void TMainForm::PlayChord()
     const int line = List->currentRow();
     const TChordVariation* record = nullptr;
     bool variation = false;
-    if (line >= 0 && line < static_cast<int>(Book.Variations.size()) && (!ReverseFinderOn() || FinderMode() == 1)) {
-        record = &Book.Variations[line];
+    if (line >= 0 && line < static_cast<int>(Variations.size()) && (!ReverseFinderOn() || FinderMode() == 1)) {
+        record = &Variations[line];
         variation = true;
-    } else if (!Book.CurrentChord.notes.empty()) {
-        record = &Book.CurrentChord;
+    } else if (!CurrentChord.notes.empty()) {
+        record = &CurrentChord;
     }
     if (!record || !setup_.content)
         return;
@@ -133,19 +134,23 @@ void TMainForm::SoundFinderNote(int note)
     ::SoundFinderNote(setup_.player, note, playbackSettings(Settings, ArpeggioButton->Checked()));
 }
 
-void TMainForm::rebuildList()
+void TMainForm::rebuildList(const std::vector<std::string>& lines)
 {
     List->clear();
-    for (const std::string& line : Book.Lines)
+    for (const std::string& line : lines)
         List->addItem(QString::fromLatin1(line.c_str()));
     ListTag = -1;
 }
 
-void TMainForm::applyShowResult(const ShowResult& result)
+void TMainForm::applyShowResult(ShowResult&& result)
 {
-    rebuildList();
-    if (result.draw == DrawTarget::FirstVariation && !Book.Variations.empty())
-        DrawChordOnInstrument(&Book.Variations.front());
+    CurrentChord = std::move(result.CurrentChord);
+    if (result.listRebuilt) {
+        Variations = std::move(result.list.Variations);
+        rebuildList(result.list.Lines);
+    }
+    if (result.draw == DrawTarget::FirstVariation && !Variations.empty())
+        DrawChordOnInstrument(&Variations.front());
     else if (result.draw != DrawTarget::Nothing)
         DrawChordOnInstrument(nullptr);
     if (result.selectLine >= 0 && result.selectLine < List->count())
@@ -155,15 +160,15 @@ void TMainForm::applyShowResult(const ShowResult& result)
 void TMainForm::ListClick()
 {
     const int line = List->currentRow();
-    const bool hasVariation = line >= 0 && line < static_cast<int>(Book.Variations.size());
+    const bool hasVariation = line >= 0 && line < static_cast<int>(Variations.size());
     if (!ReverseFinderOn()) {
-        DrawChordOnInstrument(hasVariation ? &Book.Variations[line] : nullptr);
+        DrawChordOnInstrument(hasVariation ? &Variations[line] : nullptr);
         return;
     }
     if (FinderMode() == 0 || !hasVariation)
         DrawFinderMarks();
     else
-        DrawChordOnInstrument(&Book.Variations[line]);
+        DrawChordOnInstrument(&Variations[line]);
 }
 
 void TMainForm::reportError(const std::exception& error)

@@ -3,6 +3,7 @@
 #include "app/Tmainform.h"
 
 #include "chords/Notes.h"
+#include "chords/ReverseFinder.h"
 #include "controls/Nxcomponentutils.h"
 #include "controls/Nxpanel.h"
 #include "controls/Timage.h"
@@ -80,7 +81,7 @@ void TMainForm::DrawChordOnInstrument(const TChordVariation* variation)
         QPainter painter(&canvas);
         painter.drawImage(0, 0, InstrumentPicture);
     }
-    const TChordVariation& record = variation ? *variation : Book.CurrentChord;
+    const TChordVariation& record = variation ? *variation : CurrentChord;
     auto labelOf = [&](size_t i) -> std::string {
         const auto& labels = noteNamesShown() ? record.noteNames : record.degreeLabels;
         return i < labels.size() ? labels[i] : std::string();

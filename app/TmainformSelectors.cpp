@@ -4,6 +4,7 @@
 #include "app/DottedFrame.h"
 #include "app/MenuColumns.h"
 #include "chords/ChordButtons.h"
+#include "chords/ReverseFinder.h"
 #include "chords/Notes.h"
 #include "chords/TextUtil.h"
 #include "controls/Nxcomponentutils.h"
@@ -175,7 +176,7 @@ void TMainForm::SelectionChanged(bool play)
     if (SelectedRoot < 0 || type.empty())
         return;
     if (!ReverseFinderOn())
-        applyShowResult(Book.ShowCurrentChord(SelectedRoot, type, false, variationOptions()));
+        applyShowResult(ShowCurrentChord(Book, SelectedRoot, type, false, variationOptions()));
     DrawChordInfo();
     if (play)
         PlayChord();
@@ -298,6 +299,10 @@ void TMainForm::runReverseFind()
     query.mode = FinderMode();
     query.typeFilter = ChordTypeFilter(checked, Book.ListMembers);
     query.options = variationOptions();
-    Book.ReverseFind(query);
-    rebuildList();
+    FinderResult found = ReverseFind(Book, query);
+    Variations = std::move(found.list.Variations);
+    rebuildList(found.list.Lines);
+    // What was found before an error stays listed, and the error is shown.
+    if (!found.error.empty())
+        throw ChordError(found.error);
 }

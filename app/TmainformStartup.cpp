@@ -3,6 +3,7 @@
 #include "app/Tmainform.h"
 
 #include "chords/Notes.h"
+#include "chords/ReverseFinder.h"
 #include "chords/TextUtil.h"
 #include "controls/Nxpanel.h"
 #include "dialogs/Settingsdialog.h"
@@ -115,7 +116,7 @@ void TMainForm::SelectInstrument(int kind)
     PopButton->setVisible(guitar);
     JazzButton->setVisible(guitar);
     CategoryFilter->setVisible(!guitar);
-    Book.LoadChordDefinitions(setup_.folder, Game);
+    Book = LoadChordDefinitions(setup_.folder, Game);
     CategoryFilter->SetText("All");
 }
 
@@ -126,14 +127,12 @@ void TMainForm::LoadColours(const IniFile& definitions)
     if (text.empty())
         text = piano ? "255,0,0" : "255,255,255";
     MarkerColor = ParseColour(text);
-    ColourMap.clear();
     Book.ColourMap.clear();
     for (const std::string& key : definitions.ReadSection("Colors")) {
         const std::string value = definitions.ReadString("Colors", key, "");
         if (value.empty())
             continue;
-        ColourMap[key] = ParseColour(value);
-        Book.ColourMap[key] = static_cast<long>(ColourMap[key]);
+        Book.ColourMap[key] = static_cast<long>(ParseColour(value));
     }
 }
 

@@ -1,6 +1,7 @@
 // Readers of the chord types file and the voicing files.
 #include "chords/ChordBook.h"
 #include "chords/TextUtil.h"
+#include "chords/VoicingWalk.h"
 
 #include <algorithm>
 #include <climits>
@@ -79,39 +80,8 @@ int voicingNumber(const std::string& field)
 
 std::int64_t magnitude(int value) { return value < 0 ? -std::int64_t(value) : value; }
 
-}  // namespace
 
-void ChordBook::LoadChordDefinitions(const std::string& folder, GameType game)
-{
-    ChordTypes.clear();
-    ChordLists.clear();
-    ChordAliases.clear();
-    ListMembers.clear();
-    VoicingIndex.clear();
-    VoicingCategories.clear();
-    Voicings.clear();
-    finderIndex_ = {};
-    Game = game;
-
-    loadChordTypes(folder);
-    for (const auto& [list, members] : ChordLists) {
-        std::string text;
-        for (const std::string& member : members)
-            text += "(" + member + ")";
-        ListMembers[list] = text;
-    }
-    loadVoicings(folder, game);
-}
-
-void ChordBook::loadChordTypes(const std::string& folder)
-{
-    const std::vector<std::string> lines = readLines(folder, ChordsFileName);
-    std::string currentList;
-    for (std::size_t i = 0; i < lines.size(); ++i)
-        processChordLine(stripComment(lines[i]), int(i), currentList);
-}
-
-void ChordBook::processChordLine(std::string line, int index, std::string& currentList)
+void processChordLine(ChordBook& book, std::string line, int index, std::string& currentList)
 {
     if (line.empty())
         return;
@@ -126,10 +96,10 @@ void ChordBook::processChordLine(std::string line, int index, std::string& curre
         return;
     }
 
-    TChordStruct& chord = ChordTypes[head];
+    TChordStruct& chord = book.ChordTypes[head];
     chord.line = index;
     if (!currentList.empty())
-        ChordLists[currentList].push_back(head);
+        book.ChordLists[currentList].push_back(head);
 
     if (delimiter == ',') {
         std::string piece;
@@ -141,31 +111,19 @@ void ChordBook::processChordLine(std::string line, int index, std::string& curre
     } else if (delimiter == '=') {
         std::string target;
         NextToken(line, target, ",");
-        const auto found = ChordTypes.find(target);
-        if (found == ChordTypes.end() || found->second.degrees.empty())
+        const auto found = book.ChordTypes.find(target);
+        if (found == book.ChordTypes.end() || found->second.degrees.empty())
             throw ChordError("error '" + target + "' not yet defined: line=" + std::to_string(index) +
                              ", file=" + ChordsFileName);
-        ChordAliases[head].push_back(target);
-        ChordAliases[target].push_back(head);
+        book.ChordAliases[head].push_back(target);
+        book.ChordAliases[target].push_back(head);
         std::vector<std::string> degrees = found->second.degrees;
         chord.degrees = std::move(degrees);
     }
 }
 
-void ChordBook::loadVoicings(const std::string& folder, GameType game)
-{
-    const std::string fileName = game == gtPiano ? "pianochords.def" : "guitarchords.def";
-    const std::vector<std::string> lines = readLines(folder, fileName);
-    // Every line holds at most one voicing, so this capacity is never exceeded.
-    Voicings.reserve(lines.size());
-    const std::string* currentCategory = nullptr;
-    std::string previousKey;
-    for (std::size_t j = 0; j < lines.size(); ++j)
-        processVoicingLine(stripComment(lines[j]), int(j), fileName, currentCategory, previousKey);
-}
-
-void ChordBook::processVoicingLine(const std::string& stripped, int index, const std::string& fileName,
-                                   const std::string*& currentCategory, std::string& previousKey)
+void processVoicingLine(ChordBook& book, const std::string& stripped, int index, const std::string& fileName,
+                        const std::string*& currentCategory, std::string& previousKey)
 {
     if (stripped.empty())
         return;
@@ -173,7 +131,7 @@ void ChordBook::processVoicingLine(const std::string& stripped, int index, const
         std::string name = stripped.substr(1);
         if (!name.empty() && name.back() == ']')
             name.pop_back();
-        auto entry = VoicingCategories.insert_or_assign(name, int(Voicings.size())).first;
+        auto entry = book.VoicingCategories.insert_or_assign(name, int(book.Voicings.size())).first;
         currentCategory = &entry->first;
         return;
     }
@@ -192,15 +150,53 @@ void ChordBook::processVoicingLine(const std::string& stripped, int index, const
     }
     if (chord.numbers.empty())
         return;
-    if (Game == gtPiano)
+    if (book.Game == gtPiano)
         std::stable_sort(chord.numbers.begin() + 1, chord.numbers.end(),
                          [](int a, int b) { return magnitude(a) < magnitude(b); });
     chord.category = currentCategory;
 
     const std::string key = LowerCase(chord.name);
-    Voicings.push_back(std::move(chord));
-    auto& runs = VoicingIndex[key];
+    book.Voicings.push_back(std::move(chord));
+    auto& runs = book.VoicingIndex[key];
     if (runs.empty() || key != previousKey)
-        runs.push_back(&Voicings.back());
+        runs.push_back(&book.Voicings.back());
     previousKey = key;
+}
+
+void loadChordTypes(ChordBook& book, const std::string& folder)
+{
+    const std::vector<std::string> lines = readLines(folder, ChordsFileName);
+    std::string currentList;
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        processChordLine(book, stripComment(lines[i]), int(i), currentList);
+    for (const auto& [list, members] : book.ChordLists) {
+        std::string text;
+        for (const std::string& member : members)
+            text += "(" + member + ")";
+        book.ListMembers[list] = text;
+    }
+}
+
+void loadVoicings(ChordBook& book, const std::string& folder)
+{
+    const std::string fileName = book.Game == gtPiano ? "pianochords.def" : "guitarchords.def";
+    const std::vector<std::string> lines = readLines(folder, fileName);
+    // Every line holds at most one voicing, so this capacity is never exceeded.
+    book.Voicings.reserve(lines.size());
+    const std::string* currentCategory = nullptr;
+    std::string previousKey;
+    for (std::size_t j = 0; j < lines.size(); ++j)
+        processVoicingLine(book, stripComment(lines[j]), int(j), fileName, currentCategory, previousKey);
+}
+
+}  // namespace
+
+ChordBook LoadChordDefinitions(const std::string& folder, GameType game)
+{
+    ChordBook book;
+    book.Game = game;
+    loadChordTypes(book, folder);
+    loadVoicings(book, folder);
+    BuildFinderIndex(book);
+    return book;
 }

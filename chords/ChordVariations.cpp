@@ -1,8 +1,12 @@
-// The variations of a chord: stored voicings spelled and labelled against CurrentChord.
-#include "chords/ChordBook.h"
+// The variations of a chord: stored voicings spelled and labelled against the calculated chord.
+#include "chords/ChordVariations.h"
+
+#include "chords/ChordCalculation.h"
 #include "chords/DegreeCode.h"
 #include "chords/Notes.h"
+#include "chords/ReverseFinder.h"
 #include "chords/TextUtil.h"
+#include "chords/VoicingWalk.h"
 
 #include <algorithm>
 #include <climits>
@@ -57,18 +61,17 @@ bool hasToneWithLetter(const TChordVariation& chord, char letter)
                        [letter](const std::string& name) { return !name.empty() && name[0] == letter; });
 }
 
-}  // namespace
 
-std::size_t ChordBook::categoryStart(const VariationOptions& options) const
+std::size_t categoryStart(const ChordBook& book, const VariationOptions& options)
 {
-    if (Game != gtGuitar)
+    if (book.Game != gtGuitar)
         return 0;
-    const auto start = VoicingCategories.find(options.guitarCategory);
-    return start == VoicingCategories.end() ? 0 : std::size_t(start->second);
+    const auto start = book.VoicingCategories.find(options.guitarCategory);
+    return start == book.VoicingCategories.end() ? 0 : std::size_t(start->second);
 }
 
-bool ChordBook::acceptVoicing(const TChord& v, const std::string& type, int root,
-                              const VariationOptions& options) const
+bool acceptVoicing(const ChordBook& book, const TChord& v, const std::string& type, int root,
+                   const VariationOptions& options)
 {
     if (!SameText(v.root, RootTable[root].name))
         return false;
@@ -76,33 +79,24 @@ bool ChordBook::acceptVoicing(const TChord& v, const std::string& type, int root
         return false;
     if (SameText(v.name, type))
         return true;
-    const auto aliases = ChordAliases.find(type);
-    if (aliases == ChordAliases.end())
+    const auto aliases = book.ChordAliases.find(type);
+    if (aliases == book.ChordAliases.end())
         return false;
     const std::string lowerName = LowerCase(v.name);
     return std::find(aliases->second.begin(), aliases->second.end(), lowerName) != aliases->second.end();
 }
 
-std::vector<std::int64_t> ChordBook::soundingPitches(const TChord& v) const
+bool soundsEveryMark(const ChordBook& book, const TChord& v, const std::map<int, std::string>& marks)
 {
-    std::vector<std::int64_t> pitches;
-    for (std::size_t k = 1; k < v.numbers.size(); ++k) {
-        VoicingNote note;
-        if (voicingNote(Game, v.numbers, k, note))
-            pitches.push_back(magnitude(note.note) + (Game == gtGuitar ? OpenStringNote[k - 1] : 0));
-    }
-    return pitches;
-}
-
-bool ChordBook::soundsEveryMark(const TChord& v, const std::map<int, std::string>& marks) const
-{
-    const std::vector<std::int64_t> pitches = soundingPitches(v);
+    const std::vector<std::int64_t> pitches = SoundingPitches(book, v);
     return std::all_of(marks.begin(), marks.end(), [&](const auto& mark) {
-        return std::find(pitches.begin(), pitches.end(), MarkSoundingNote(Game, mark.first)) != pitches.end();
+        return std::find(pitches.begin(), pitches.end(), MarkSoundingNote(book.Game, mark.first)) != pitches.end();
     });
 }
 
-TChordVariation ChordBook::buildCandidate(const TChord& v, const VariationOptions& options, std::string& text) const
+// The voicing spelled and labelled against chord; text gets its list text.
+TChordVariation buildCandidate(GameType game, const TChord& v, const TChordVariation& chord,
+                               const VariationOptions& options, std::string& text)
 {
     const std::vector<int>& n = v.numbers;
     const std::size_t count = n.size() - 1;
@@ -114,7 +108,7 @@ TChordVariation ChordBook::buildCandidate(const TChord& v, const VariationOption
 
     for (std::size_t k = 1; k < n.size(); ++k) {
         VoicingNote note;
-        if (!voicingNote(Game, n, k, note))
+        if (!voicingNote(game, n, k, note))
             continue;   // unplayed string
         const auto pc = std::size_t(FloorMod(note.pitch, 12));
 
@@ -123,20 +117,20 @@ TChordVariation ChordBook::buildCandidate(const TChord& v, const VariationOption
         std::string_view spelling;
         for (std::size_t row = 0; row < NoteSpellingTable.size() && tone < 0; ++row) {
             spelling = NoteSpellingTable[row][pc];
-            tone = toneNamed(CurrentChord, spelling);
+            tone = toneNamed(chord, spelling);
         }
         if (!text.empty())
             text += ", ";
 
         const std::size_t e = k - 1;
         if (tone >= 0) {
-            candidate.degreeLabels[e] = CurrentChord.degreeLabels[std::size_t(tone)];
-            candidate.colours[e] = CurrentChord.colours[std::size_t(tone)];
+            candidate.degreeLabels[e] = chord.degreeLabels[std::size_t(tone)];
+            candidate.colours[e] = chord.colours[std::size_t(tone)];
         } else {
             // Any other note is spelled with the letter of some chord tone when it can be.
             spelling = NoteSpellingTable[0][pc];
             for (std::size_t row = 0; row < NoteSpellingTable.size(); ++row) {
-                if (hasToneWithLetter(CurrentChord, NoteSpellingTable[row][pc][0])) {
+                if (hasToneWithLetter(chord, NoteSpellingTable[row][pc][0])) {
                     spelling = NoteSpellingTable[row][pc];
                     break;
                 }
@@ -154,15 +148,15 @@ TChordVariation ChordBook::buildCandidate(const TChord& v, const VariationOption
     return candidate;
 }
 
-bool ChordBook::containsMarks(const TChordVariation& candidate, const std::map<int, std::string>& marks) const
+bool containsMarks(GameType game, const TChordVariation& candidate, const std::map<int, std::string>& marks)
 {
     const std::size_t size = candidate.notes.size();
     for (const auto& [code, label] : marks) {
-        const std::int64_t sounding = MarkSoundingNote(Game, code);
+        const std::int64_t sounding = MarkSoundingNote(game, code);
         bool found = false;
         for (std::size_t i = 0; i < size && !found; ++i) {
             std::int64_t pitch = magnitude(candidate.notes[i]);
-            if (Game == gtGuitar) {
+            if (game == gtGuitar) {
                 if (i >= OpenStringNote.size() || candidate.noteNames[i].empty())
                     continue;   // strings beyond the sixth and unplayed strings sound nothing
                 pitch += OpenStringNote[i];
@@ -175,97 +169,133 @@ bool ChordBook::containsMarks(const TChordVariation& candidate, const std::map<i
     return true;
 }
 
-bool ChordBook::isDuplicate(const TChordVariation& candidate) const
+bool isListed(const VariationList& list, const TChordVariation& candidate)
 {
-    return std::any_of(Variations.begin(), Variations.end(),
+    return std::any_of(list.Variations.begin(), list.Variations.end(),
                        [&](const TChordVariation& v) { return v.notes == candidate.notes; });
 }
 
-void ChordBook::addVariation(std::size_t position, const std::string& type, int root, const VariationQuery& query)
+void appendLine(VariationList& added, std::size_t number, const TChord& v, GameType game, const std::string& prefix,
+                const std::string& text, TChordVariation&& candidate)
 {
-    const TChord& v = Voicings[position];
-    if (position < query.firstVoicing || !acceptVoicing(v, type, root, query.options))
-        return;
-    // Most voicings miss a mark's pitch; rule them out before spelling them.
-    if (query.filterByMarks && !soundsEveryMark(v, query.marks))
-        return;
-    std::string text;
-    TChordVariation candidate = buildCandidate(v, query.options, text);
-    if (query.filterByMarks && !containsMarks(candidate, query.marks))
-        return;
-    if (isDuplicate(candidate))
-        return;
-    const std::string number = std::to_string(Lines.size() + 1);
-    const std::string& prefix = query.prefix;
-    if (Game == gtPiano && v.category)
-        Lines.push_back(prefix.empty() ? *v.category + " " + number + "\t" + text : prefix + *v.category + ": " + text);
+    const std::string n = std::to_string(number);
+    if (game == gtPiano && v.category)
+        added.Lines.push_back(prefix.empty() ? *v.category + " " + n + "\t" + text : prefix + *v.category + ": " + text);
     else
-        Lines.push_back(prefix.empty() ? "Variation " + number + "\t" + text : prefix + ": " + text);
-    Variations.push_back(std::move(candidate));
+        added.Lines.push_back(prefix.empty() ? "Variation " + n + "\t" + text : prefix + ": " + text);
+    added.Variations.push_back(std::move(candidate));
 }
 
-std::vector<std::size_t> ChordBook::walkOrder(const std::string& type, const std::vector<const TChord*>* runs) const
+void checkTypeAndRoot(const ChordBook& book, const std::string& type, int root)
 {
-    // Each run of equally named voicings is walked to its end plus the one voicing after
-    // it (which may be stored under an alias); without runs every voicing is visited.
+    const auto chordType = book.ChordTypes.find(type);
+    if (chordType == book.ChordTypes.end() || chordType->second.degrees.empty())
+        throw ChordError("invalid chord type: " + type);
+    if (root < 0 || root >= RootCount)
+        throw ChordError("Root not selected!");
+}
+
+}  // namespace
+
+void VariationList::Append(VariationList&& other)
+{
+    std::move(other.Lines.begin(), other.Lines.end(), std::back_inserter(Lines));
+    std::move(other.Variations.begin(), other.Variations.end(), std::back_inserter(Variations));
+}
+
+std::vector<std::int64_t> SoundingPitches(const ChordBook& book, const TChord& v)
+{
+    std::vector<std::int64_t> pitches;
+    for (std::size_t k = 1; k < v.numbers.size(); ++k) {
+        VoicingNote note;
+        if (voicingNote(book.Game, v.numbers, k, note))
+            pitches.push_back(magnitude(note.note) + (book.Game == gtGuitar ? OpenStringNote[k - 1] : 0));
+    }
+    return pitches;
+}
+
+std::vector<std::size_t> WalkOrder(const ChordBook& book, const std::string& type,
+                                   const std::vector<const TChord*>* runs)
+{
+    const std::vector<TChord>& voicings = book.Voicings;
     std::vector<std::size_t> order;
     if (!runs || runs->empty()) {
-        order.resize(Voicings.size());
+        order.resize(voicings.size());
         std::iota(order.begin(), order.end(), 0);
         return order;
     }
     for (const TChord* start : *runs)
-        for (auto position = std::size_t(start - Voicings.data()); position < Voicings.size(); ++position) {
+        for (auto position = std::size_t(start - voicings.data()); position < voicings.size(); ++position) {
             order.push_back(position);
-            if (!SameText(Voicings[position].name, type))
+            if (!SameText(voicings[position].name, type))
                 break;
         }
     return order;
 }
 
-void ChordBook::BuildVariations(const std::string& type, int root, const std::vector<const TChord*>* runs,
-                                bool filterByMarks, const std::string& prefix, const VariationOptions& options,
-                                const std::map<int, std::string>& marks)
+void AddVariations(const ChordBook& book, const TChordVariation& chord, const std::vector<std::size_t>& positions,
+                   const VariationWalk& walk, const VariationList& listed, VariationList& added)
 {
-    const auto chordType = ChordTypes.find(type);
-    if (chordType == ChordTypes.end() || chordType->second.degrees.empty())
-        throw ChordError("invalid chord type: " + type);
-    if (root < 0 || root >= RootCount)
-        throw ChordError("Root not selected!");
-    const VariationQuery query{filterByMarks, prefix, options, marks, categoryStart(options)};
-    for (std::size_t position : walkOrder(type, runs))
-        addVariation(position, type, root, query);
+    const std::size_t firstVoicing = categoryStart(book, walk.options);
+    for (std::size_t position : positions) {
+        const TChord& v = book.Voicings[position];
+        if (position < firstVoicing || !acceptVoicing(book, v, walk.type, walk.root, walk.options))
+            continue;
+        // Most voicings miss a mark's pitch; rule them out before spelling them.
+        if (walk.filterByMarks && !soundsEveryMark(book, v, walk.marks))
+            continue;
+        std::string text;
+        TChordVariation candidate = buildCandidate(book.Game, v, chord, walk.options, text);
+        if (walk.filterByMarks && !containsMarks(book.Game, candidate, walk.marks))
+            continue;
+        if (isListed(listed, candidate) || isListed(added, candidate))
+            continue;
+        const std::size_t number = listed.Lines.size() + added.Lines.size() + 1;
+        appendLine(added, number, v, book.Game, walk.prefix, text, std::move(candidate));
+    }
 }
 
-ShowResult ChordBook::ShowCurrentChord(int root, const std::string& chordTypeName, bool reverseFinderOn,
-                                       const VariationOptions& options)
+VariationList BuildVariations(const ChordBook& book, const TChordVariation& chord, const VariationRequest& request,
+                              const VariationList& listed)
 {
-    if (!reverseFinderOn) {
-        Lines.clear();
-        Variations.clear();
-    }
+    checkTypeAndRoot(book, request.type, request.root);
+    const VariationWalk walk{request.type, request.root, request.filterByMarks, request.prefix, request.options,
+                             request.marks};
+    VariationList added;
+    AddVariations(book, chord, WalkOrder(book, request.type, request.runs), walk, listed, added);
+    return added;
+}
+
+ShowResult ShowCurrentChord(const ChordBook& book, int root, const std::string& chordTypeName, bool reverseFinderOn,
+                            const VariationOptions& options)
+{
     if (root < 0)
         throw ChordError("Root not selected!");
     if (chordTypeName.empty())
         throw ChordError("chord type not selected!");
-    CalculateChord(chordTypeName, root);
-
     ShowResult result;
+    result.CurrentChord = CalculateChord(book, chordTypeName, root);
+
     if (!reverseFinderOn) {
-        const auto runs = VoicingIndex.find(LowerCase(chordTypeName));
-        BuildVariations(chordTypeName, root, runs == VoicingIndex.end() ? nullptr : &runs->second, false, "",
-                        options);
-        if (!Variations.empty()) {
+        const auto runs = book.VoicingIndex.find(LowerCase(chordTypeName));
+        VariationRequest request;
+        request.type = chordTypeName;
+        request.root = root;
+        request.runs = runs == book.VoicingIndex.end() ? nullptr : &runs->second;
+        request.options = options;
+        result.list = BuildVariations(book, result.CurrentChord, request);
+        result.listRebuilt = true;
+        if (!result.list.Variations.empty()) {
             result.draw = DrawTarget::FirstVariation;
         } else {
-            Lines.push_back("No variations found!");
+            result.list.Lines.push_back("No variations found!");
             result.draw = DrawTarget::CurrentChord;
         }
-        result.selectLine = Lines.empty() ? -1 : 0;
+        result.selectLine = 0;
     }
     // Variations are spelled against the unconverted names, so the chord is converted last.
     if (options.convertDbl)
-        for (std::string& name : CurrentChord.noteNames)
+        for (std::string& name : result.CurrentChord.noteNames)
             ConvertToEnharmonic(name);
     return result;
 }

@@ -1,8 +1,11 @@
 // The reverse chord finder: which chords or stored voicings contain the marked notes.
-#include "chords/ChordBook.h"
+#include "chords/ReverseFinder.h"
+
+#include "chords/ChordCalculation.h"
 #include "chords/DegreeCode.h"
 #include "chords/Notes.h"
 #include "chords/TextUtil.h"
+#include "chords/VoicingWalk.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -82,127 +85,152 @@ private:
     std::unordered_set<std::string_view> groups_;
 };
 
-}  // namespace
-
-const std::vector<std::vector<std::size_t>>& ChordBook::finderWalks(const std::string& type,
-                                                                    const std::vector<const TChord*>& runs)
+// Which of the voicings play every marked pitch.
+std::vector<char> voicingsSoundingMarks(const ChordBook& book, const std::map<int, std::string>& marks)
 {
-    auto [entry, added] = finderIndex_.walks.try_emplace(type);
-    if (added) {
-        entry->second.resize(RootCount);
-        for (std::size_t position : walkOrder(type, &runs))
-            for (int r = 0; r < RootCount; ++r)
-                if (SameText(Voicings[position].root, RootTable[r].name)) {
-                    entry->second[std::size_t(r)].push_back(position);
-                    break;
-                }
-    }
-    return entry->second;
-}
-
-std::vector<char> ChordBook::voicingsSoundingMarks(const std::map<int, std::string>& marks)
-{
-    FinderIndex& index = finderIndex_;
-    if (!index.pitchesIndexed) {
-        for (std::size_t position = 0; position < Voicings.size(); ++position)
-            for (std::int64_t pitch : soundingPitches(Voicings[position])) {
-                std::vector<std::size_t>& voicings = index.voicingsWithPitch[pitch];
-                if (voicings.empty() || voicings.back() != position)
-                    voicings.push_back(position);
-            }
-        index.pitchesIndexed = true;
-    }
+    const FinderIndex& index = book.Index;
     // Count, per voicing, how many of the marked pitches it plays.
     std::vector<std::int64_t> pitches;
     for (const auto& mark : marks)
-        pitches.push_back(MarkSoundingNote(Game, mark.first));
+        pitches.push_back(MarkSoundingNote(book.Game, mark.first));
     std::sort(pitches.begin(), pitches.end());
     pitches.erase(std::unique(pitches.begin(), pitches.end()), pitches.end());
-    std::vector<std::size_t> hits(Voicings.size(), 0);
+    std::vector<std::size_t> hits(book.Voicings.size(), 0);
     for (std::int64_t pitch : pitches)
         if (const auto voicings = index.voicingsWithPitch.find(pitch); voicings != index.voicingsWithPitch.end())
             for (std::size_t position : voicings->second)
                 ++hits[position];
-    std::vector<char> sounds(Voicings.size(), 0);
-    for (std::size_t position = 0; position < Voicings.size(); ++position)
+    std::vector<char> sounds(book.Voicings.size(), 0);
+    for (std::size_t position = 0; position < book.Voicings.size(); ++position)
         sounds[position] = hits[position] == pitches.size();
     return sounds;
 }
 
-void ChordBook::addVoicings(const std::vector<std::size_t>& positions, const std::string& type, int root,
-                            const std::string& prefix, const FinderQuery& query)
-{
-    const VariationQuery variation{true, prefix, query.options, query.marks, categoryStart(query.options)};
-    for (std::size_t position : positions)
-        addVariation(position, type, root, variation);
-}
-
-void ChordBook::findVoicings(const std::string& name, const std::vector<const TChord*>& runs, int root,
-                             const std::vector<char>& soundsMarks, const FinderQuery& query)
+// Mode 1 for one chord type and root: its voicings that contain the marks.
+void findVoicings(const ChordBook& book, const std::string& name, int root, const std::vector<char>& soundsMarks,
+                  const FinderQuery& query, VariationList& found)
 {
     // Only the voicings that play every marked pitch can be listed.
     std::vector<std::size_t> positions;
-    for (std::size_t position : finderWalks(name, runs)[std::size_t(root)])
-        if (soundsMarks[position])
-            positions.push_back(position);
-    // With nothing to list, the calculation matters only for its errors: once it has
-    // succeeded on this type and root it always will.
-    std::vector<bool>& calculable = finderIndex_.calculable[name];
-    calculable.resize(RootCount);
-    if (positions.empty() && calculable[std::size_t(root)])
+    if (const auto walks = book.Index.walks.find(name); walks != book.Index.walks.end())
+        for (std::size_t position : walks->second[std::size_t(root)])
+            if (soundsMarks[position])
+                positions.push_back(position);
+    // With nothing to list, the calculation matters only for its errors, and where it is
+    // known to succeed there are none.
+    const auto calculable = book.Index.calculable.find(name);
+    if (positions.empty() && calculable != book.Index.calculable.end() && calculable->second[std::size_t(root)])
         return;
-    CalculateChord(name, root);
-    calculable[std::size_t(root)] = true;
-    addVoicings(positions, name, root, std::string(RootTable[root].name) + name + " - ", query);
+    const TChordVariation chord = CalculateChord(book, name, root);
+    const std::string prefix = std::string(RootTable[root].name) + name + " - ";
+    const VariationWalk walk{name, root, true, prefix, query.options, query.marks};
+    AddVariations(book, chord, positions, walk, VariationList(), found);
 }
 
-void ChordBook::ReverseFind(const FinderQuery& query)
+// Sorts the lines (and in voicing mode their variations) by score; equal scores keep their order.
+void sortByScore(VariationList& found, const std::vector<std::int64_t>& scores, bool voicingMode)
 {
-    Lines.clear();
-    Variations.clear();
-    if (query.marks.size() < 2)
-        return;
-
-    const bool voicingMode = query.mode == 1;
-    const TChordVariation savedChord = CurrentChord;
-    std::vector<std::int64_t> scores;
-
-    const TypeFilter filter(query.typeFilter);
-    const std::vector<char> soundsMarks = voicingMode ? voicingsSoundingMarks(query.marks) : std::vector<char>();
-    for (const auto& [name, type] : ChordTypes) {
-        if (!filter.contains(name))
-            continue;
-        const auto runs = VoicingIndex.find(name);
-        if (runs == VoicingIndex.end())
-            continue;
-        const std::vector<ChordTone> tones = voicingMode ? std::vector<ChordTone>() : chordTones(type);
-        for (int r = 0; r < RootCount; ++r) {
-            if (!isFinderRoot(RootTable[r]))
-                continue;
-            const std::size_t before = Lines.size();
-            if (voicingMode)
-                findVoicings(name, runs->second, r, soundsMarks, query);
-            else if (chordContainsMarks(tones, r, Game, query.marks))
-                Lines.push_back(std::string(RootTable[r].name) + name + " ");
-            scores.insert(scores.end(), Lines.size() - before, resultScore(type, r));
-        }
-    }
-
     // A stable sort by score gives exactly the order of repeated adjacent swaps on
     // "score i > score i+1", without its quadratic cost on long result lists.
-    std::vector<std::size_t> order(Lines.size());
+    std::vector<std::size_t> order(found.Lines.size());
     std::iota(order.begin(), order.end(), 0);
     std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return scores[a] < scores[b]; });
-    std::vector<std::string> lines;
-    lines.reserve(order.size());
+    VariationList sorted;
+    sorted.Lines.reserve(order.size());
     for (std::size_t i : order)
-        lines.push_back(std::move(Lines[i]));
-    Lines = std::move(lines);
-    if (voicingMode) {
-        std::deque<TChordVariation> variations;
+        sorted.Lines.push_back(std::move(found.Lines[i]));
+    if (voicingMode)
         for (std::size_t i : order)
-            variations.push_back(std::move(Variations[i]));
-        Variations = std::move(variations);
+            sorted.Variations.push_back(std::move(found.Variations[i]));
+    found = std::move(sorted);
+}
+
+}  // namespace
+
+void BuildFinderIndex(ChordBook& book)
+{
+    FinderIndex& index = book.Index;
+    index = {};
+    for (std::size_t position = 0; position < book.Voicings.size(); ++position)
+        for (std::int64_t pitch : SoundingPitches(book, book.Voicings[position])) {
+            std::vector<std::size_t>& voicings = index.voicingsWithPitch[pitch];
+            if (voicings.empty() || voicings.back() != position)
+                voicings.push_back(position);
+        }
+    for (const auto& [name, runs] : book.VoicingIndex) {
+        std::vector<std::vector<std::size_t>>& byRoot = index.walks[name];
+        byRoot.resize(RootCount);
+        for (std::size_t position : WalkOrder(book, name, &runs))
+            for (int r = 0; r < RootCount; ++r)
+                if (SameText(book.Voicings[position].root, RootTable[r].name)) {
+                    byRoot[std::size_t(r)].push_back(position);
+                    break;
+                }
+        std::vector<bool>& calculable = index.calculable[name];
+        calculable.resize(RootCount);
+        for (int r = 0; r < RootCount; ++r) {
+            try {
+                CalculateChord(book, name, r);
+                calculable[std::size_t(r)] = true;
+            } catch (const ChordError&) {
+                // Left false: a search calculates it again and reports the error.
+            }
+        }
     }
-    CurrentChord = savedChord;
+}
+
+FinderResult ReverseFind(const ChordBook& book, const FinderQuery& query)
+{
+    FinderResult result;
+    if (query.marks.size() < 2)
+        return result;
+
+    const bool voicingMode = query.mode == 1;
+    VariationList& found = result.list;
+    std::vector<std::int64_t> scores;
+    const TypeFilter filter(query.typeFilter);
+    const std::vector<char> soundsMarks = voicingMode ? voicingsSoundingMarks(book, query.marks) : std::vector<char>();
+    try {
+        for (const auto& [name, type] : book.ChordTypes) {
+            if (!filter.contains(name) || book.VoicingIndex.count(name) == 0)
+                continue;
+            const std::vector<ChordTone> tones = voicingMode ? std::vector<ChordTone>() : chordTones(type);
+            for (int r = 0; r < RootCount; ++r) {
+                if (!isFinderRoot(RootTable[r]))
+                    continue;
+                const std::size_t before = found.Lines.size();
+                if (voicingMode)
+                    findVoicings(book, name, r, soundsMarks, query, found);
+                else if (chordContainsMarks(tones, r, book.Game, query.marks))
+                    found.Lines.push_back(std::string(RootTable[r].name) + name + " ");
+                scores.insert(scores.end(), found.Lines.size() - before, resultScore(type, r));
+            }
+        }
+    } catch (const ChordError& error) {
+        result.error = error.what();
+        return result;
+    }
+    sortByScore(found, scores, voicingMode);
+    return result;
+}
+
+int MarkSoundingNote(GameType game, int code)
+{
+    if (game == gtPiano)
+        return code;
+    const int string = code / 256;
+    if (code < 0 || string >= int(OpenStringNote.size()))
+        return -1;
+    return OpenStringNote[string] + code % 256;
+}
+
+void SetMarkLabel(std::map<int, std::string>& marks, int code, const std::string& label,
+                  GameType game, int finderMode)
+{
+    if (game == gtGuitar && finderMode == 1) {
+        for (auto it = marks.begin(); it != marks.end();)
+            it = it->first / 256 == code / 256 ? marks.erase(it) : std::next(it);
+    }
+    if (code >= 0)
+        marks[code] = label;
 }

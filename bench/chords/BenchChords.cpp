@@ -2,6 +2,8 @@
 // must stay well below one frame. Runs on the shipped data when it lies in the program
 // folder, and always on a synthetic set of the same shape and one ten times its size.
 #include "chords/ChordBook.h"
+#include "chords/ChordCalculation.h"
+#include "chords/ReverseFinder.h"
 #include "chords/ChordButtons.h"
 #include "chords/Notes.h"
 
@@ -122,7 +124,7 @@ DataSet& syntheticSet(int types)
         set = std::make_unique<DataSet>();
         set->folder = writeSyntheticData(types);
         set->temporary = true;
-        set->book.LoadChordDefinitions(set->folder, gtPiano);
+        set->book = LoadChordDefinitions(set->folder, gtPiano);
         set->loaded = true;
     }
     return *set;
@@ -138,7 +140,7 @@ DataSet& shippedSet(GameType game)
         std::error_code error;
         set->folder = fs::read_symlink("/proc/self/exe", error).parent_path().parent_path().string();
         try {
-            set->book.LoadChordDefinitions(set->folder, game);
+            set->book = LoadChordDefinitions(set->folder, game);
             set->loaded = true;
         } catch (const ChordError&) {
         }
@@ -153,8 +155,8 @@ void calculate(benchmark::State& state, DataSet& set)
     const std::string type = set.book.ChordTypes.rbegin()->first;
     for (auto _ : state)
         for (int root = 0; root < RootCount; ++root) {
-            set.book.CalculateChord(type, root);
-            benchmark::DoNotOptimize(set.book.CurrentChord.noteNames.data());
+            const TChordVariation chord = CalculateChord(set.book, type, root);
+            benchmark::DoNotOptimize(chord.noteNames.data());
         }
     state.SetItemsProcessed(state.iterations() * RootCount);
 }
@@ -170,11 +172,12 @@ void find(benchmark::State& state, DataSet& set, int mode)
         query.typeFilter += "(" + type.first + ")";
     query.marks = set.book.Game == gtPiano ? std::map<int, std::string>{{60, ""}, {64, ""}, {67, ""}}
                                            : std::map<int, std::string>{{256 + 3, ""}, {2 * 256 + 2, ""}, {3 * 256, ""}};
+    FinderResult found;
     for (auto _ : state) {
-        set.book.ReverseFind(query);
-        benchmark::DoNotOptimize(set.book.Lines.data());
+        found = ReverseFind(set.book, query);
+        benchmark::DoNotOptimize(found.list.Lines.data());
     }
-    state.counters["lines"] = double(set.book.Lines.size());
+    state.counters["lines"] = double(found.list.Lines.size());
     state.counters["voicings"] = double(set.book.Voicings.size());
 }
 

@@ -1,6 +1,7 @@
 // Start-up and per-click cost of the shipped data files: loading chords.def with each voicing
 // file, and refreshing the chord display for a common chord on each instrument.
 #include "chords/ChordBook.h"
+#include "chords/ChordVariations.h"
 #include "chords/Notes.h"
 
 #include <benchmark/benchmark.h>
@@ -22,7 +23,7 @@ void load(benchmark::State& state, GameType game)
     for (auto _ : state) {
         ChordBook book;
         try {
-            book.LoadChordDefinitions(folder, game);
+            book = LoadChordDefinitions(folder, game);
         } catch (const ChordError& e) {
             return state.SkipWithError(e.what());
         }
@@ -36,18 +37,19 @@ void showChord(benchmark::State& state, GameType game, const char* category)
 {
     ChordBook book;
     try {
-        book.LoadChordDefinitions(programFolder(), game);
+        book = LoadChordDefinitions(programFolder(), game);
     } catch (const ChordError& e) {
         return state.SkipWithError(e.what());
     }
     VariationOptions options;
     options.guitarCategory = category;
     const int c = FindRoot("C");
+    ShowResult shown;
     for (auto _ : state) {
-        book.ShowCurrentChord(c, "maj7", false, options);
-        benchmark::DoNotOptimize(book.Lines.data());
+        shown = ShowCurrentChord(book, c, "maj7", false, options);
+        benchmark::DoNotOptimize(shown.list.Lines.data());
     }
-    state.counters["lines"] = double(book.Lines.size());
+    state.counters["lines"] = double(shown.list.Lines.size());
 }
 
 void BM_LoadShippedPiano(benchmark::State& state) { load(state, gtPiano); }

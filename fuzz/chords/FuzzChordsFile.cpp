@@ -1,6 +1,7 @@
 // Any chords file either loads or fails with a ChordError; every chord type it defines
 // then calculates on every root or fails the same way.
 #include "chords/ChordBook.h"
+#include "chords/ChordCalculation.h"
 #include "chords/Notes.h"
 #include "fuzz/chords/FuzzFolder.h"
 
@@ -12,14 +13,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     folder.write("chords.def", data, size);
     ChordBook book;
     try {
-        book.LoadChordDefinitions(folder.path(), gtPiano);
+        book = LoadChordDefinitions(folder.path(), gtPiano);
     } catch (const ChordError&) {
         return 0;
     }
     for (const auto& entry : book.ChordTypes)
         for (int root = 0; root < RootCount; ++root) {
             try {
-                book.CalculateChord(entry.first, root);
+                CalculateChord(book, entry.first, root);
             } catch (const ChordError&) {
             }
         }

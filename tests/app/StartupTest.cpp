@@ -133,8 +133,8 @@ TEST(Colours, DefaultKeyPerInstrumentAndEveryKeyInTheMap)
     WindowFixture fixture;
     TMainForm& piano = fixture.Start();
     EXPECT_EQ(piano.MarkerColor, MakeColour(200, 0, 0));
-    EXPECT_EQ(piano.ColourMap.at("0100"), MakeColour(0, 0, 255));
-    EXPECT_EQ(piano.ColourMap.count("DefaultGuitar"), 1u);
+    EXPECT_EQ(piano.Book.ColourMap.at("0100"), long(MakeColour(0, 0, 255)));
+    EXPECT_EQ(piano.Book.ColourMap.count("DefaultGuitar"), 1u);
     fixture.Close();
     EXPECT_EQ(fixture.Start("guitar").MarkerColor, MakeColour(255, 255, 255));
 }

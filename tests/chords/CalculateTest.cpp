@@ -15,11 +15,7 @@ struct ChordCase {
 struct OneTypeBook {
     ChordBook book;
     explicit OneTypeBook(std::vector<std::string> codes) { book.ChordTypes["t"].degrees = std::move(codes); }
-    const TChordVariation& calculate(const char* root)
-    {
-        book.CalculateChord("t", FindRoot(root));
-        return book.CurrentChord;
-    }
+    TChordVariation calculate(const char* root) const { return CalculateChord(book, "t", FindRoot(root)); }
 };
 
 }  // namespace
@@ -47,7 +43,7 @@ TEST(CalculateChord, SpellsByDegreeNotByPitch)
     };
     for (const ChordCase& c : cases) {
         OneTypeBook chord(c.codes);
-        const TChordVariation& result = chord.calculate(c.root);
+        const TChordVariation result = chord.calculate(c.root);
         EXPECT_EQ(result.notes, c.notes) << c.root << " " << c.codes[0];
         EXPECT_EQ(result.noteNames, c.names) << c.root << " " << c.codes[0];
         EXPECT_EQ(result.degreeLabels, c.labels) << c.root << " " << c.codes[0];
@@ -80,8 +76,8 @@ TEST(CalculateChord, Failures)
         EXPECT_EQ(chordErrorOf([&] { chord.calculate("C"); }), message);
     }
     OneTypeBook chord({"0100"});
-    EXPECT_EQ(chordErrorOf([&] { chord.book.CalculateChord("T", 16); }), "invalid chord type: T");
-    EXPECT_EQ(chordErrorOf([&] { chord.book.CalculateChord("absent", 16); }), "invalid chord type: absent");
+    EXPECT_EQ(chordErrorOf([&] { CalculateChord(chord.book, "T", 16); }), "invalid chord type: T");
+    EXPECT_EQ(chordErrorOf([&] { CalculateChord(chord.book, "absent", 16); }), "invalid chord type: absent");
     EXPECT_TRUE(chord.book.ChordTypes.count("absent") == 0);
-    EXPECT_NE(chordErrorOf([&] { chord.book.CalculateChord("t", 17); }), "");
+    EXPECT_NE(chordErrorOf([&] { CalculateChord(chord.book, "t", 17); }), "");
 }

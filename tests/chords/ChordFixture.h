@@ -3,6 +3,9 @@
 #pragma once
 
 #include "chords/ChordBook.h"
+#include "chords/ChordCalculation.h"
+#include "chords/ChordVariations.h"
+#include "chords/ReverseFinder.h"
 
 #include <gtest/gtest.h>
 
@@ -62,7 +65,7 @@ struct LoadedBook {
     {
         folder.write("chords.def", chords);
         folder.write(game == gtPiano ? "pianochords.def" : "guitarchords.def", voicings);
-        book.LoadChordDefinitions(folder.path(), game);
+        book = LoadChordDefinitions(folder.path(), game);
     }
 };
 

@@ -22,7 +22,7 @@ FinderQuery query(std::map<int, std::string> marks, int mode, const ChordBook& b
 TEST(ReverseFind, ChordModeListsEveryMatchingChordFewestTonesFirst)
 {
     LoadedBook loaded(StandardChords, FinderVoicings);
-    ChordBook& book = loaded.book;
+    const ChordBook& book = loaded.book;
     struct Case {
         std::map<int, std::string> marks;
         std::vector<std::string> lines;
@@ -38,23 +38,22 @@ TEST(ReverseFind, ChordModeListsEveryMatchingChordFewestTonesFirst)
         {{{60, ""}}, {}},  // one mark is not enough
     };
     for (const Case& c : cases) {
-        book.ReverseFind(query(c.marks, 0, book));
-        EXPECT_EQ(book.Lines, c.lines) << c.marks.begin()->first;
-        EXPECT_TRUE(book.Variations.empty());
+        const FinderResult found = ReverseFind(book, query(c.marks, 0, book));
+        EXPECT_EQ(found.list.Lines, c.lines) << c.marks.begin()->first;
+        EXPECT_TRUE(found.list.Variations.empty());
+        EXPECT_EQ(found.error, "");
     }
 }
 
 TEST(ReverseFind, ChordTypeFilterLimitsTheSearch)
 {
     LoadedBook loaded(StandardChords, FinderVoicings);
-    ChordBook& book = loaded.book;
+    const ChordBook& book = loaded.book;
     FinderQuery q = query({{60, ""}, {64, ""}}, 0, book);
     q.typeFilter = ChordTypeFilter({"T_maj", "minList"}, book.ListMembers);
-    book.ReverseFind(q);
-    EXPECT_EQ(book.Lines, (std::vector<std::string>{"Cmaj ", "Am "}));
+    EXPECT_EQ(ReverseFind(book, q).list.Lines, (std::vector<std::string>{"Cmaj ", "Am "}));
     q.typeFilter = "";
-    book.ReverseFind(q);
-    EXPECT_TRUE(book.Lines.empty());
+    EXPECT_TRUE(ReverseFind(book, q).list.Lines.empty());
 }
 
 TEST(ReverseFind, VoicingModeListsExactPitchesOnceInScoreOrder)
@@ -62,61 +61,54 @@ TEST(ReverseFind, VoicingModeListsExactPitchesOnceInScoreOrder)
     LoadedBook loaded("maj,0100,0304,0507\nmaj7,0100,0304,0507,0711\nm,0100,0303,0507\nma7=maj7\n",
                       "C,maj,0,48,52,55\nC,maj,0,60,64,67\nC,maj7,0,60,64,67,71\nC,ma7,0,67,64,60,71\n"
                       "A,m,0,57,60,64\nC,maj,0,72,76,79\n[Jazz]\nC,maj,0,52,55,60,64\n");
-    ChordBook& book = loaded.book;
-    book.CalculateChord("m", 13);
-    const TChordVariation before = book.CurrentChord;
-
+    const ChordBook& book = loaded.book;
     FinderQuery q = query({{60, ""}, {64, ""}}, 1, book);
     q.typeFilter = "(maj)(maj7)(m)(ma7)";
-    book.ReverseFind(q);
+    const VariationList found = ReverseFind(book, q).list;
     // The voicing stored under maj7 and its alias ma7 is listed once, under ma7 (first in key order).
-    EXPECT_EQ(book.Lines, (std::vector<std::string>{"Cmaj - : C (R) , E (3) , G (5) ",
+    EXPECT_EQ(found.Lines, (std::vector<std::string>{"Cmaj - : C (R) , E (3) , G (5) ",
                                                     "Cmaj - Jazz: E (3) , G (5) , C (R) , E (3) ",
                                                     "Am - : A (R) , C (b3) , E (5) ",
                                                     "Cma7 - : C (R) , E (3) , G (5) , B (7) "}));
-    ASSERT_EQ(book.Variations.size(), 4u);
-    EXPECT_EQ(book.Variations[2].notes, (std::vector<int>{57, 60, 64}));
-    EXPECT_EQ(book.Variations[3].notes, (std::vector<int>{60, 64, 67, 71}));
-    EXPECT_EQ(book.CurrentChord.noteNames, before.noteNames);
-    EXPECT_EQ(book.CurrentChord.notes, before.notes);
+    ASSERT_EQ(found.Variations.size(), 4u);
+    EXPECT_EQ(found.Variations[2].notes, (std::vector<int>{57, 60, 64}));
+    EXPECT_EQ(found.Variations[3].notes, (std::vector<int>{60, 64, 67, 71}));
 
     q.marks = {{60, "b3"}, {64, ""}};
-    book.ReverseFind(q);
-    EXPECT_EQ(book.Lines, (std::vector<std::string>{"Am - : A (R) , C (b3) , E (5) "}));
+    EXPECT_EQ(ReverseFind(book, q).list.Lines, (std::vector<std::string>{"Am - : A (R) , C (b3) , E (5) "}));
 }
 
 TEST(ReverseFind, GuitarMarksMatchTheSoundingPitchOnAnyString)
 {
     LoadedBook loaded(StandardChords, "C,maj,0,x,3,2,0,1,0\nC,maj,0,8,7,5,x,x,x\nC,maj,0,x,x,10,9,8,x\n", gtGuitar);
-    ChordBook& book = loaded.book;
+    const ChordBook& book = loaded.book;
+    const auto lines = [&](const std::map<int, std::string>& marks, int mode) {
+        return ReverseFind(book, query(marks, mode, book)).list.Lines;
+    };
     std::map<int, std::string> marks;
     SetMarkLabel(marks, 1 * 256 + 3, "", gtGuitar, 1);  // sounds 48
     SetMarkLabel(marks, 3 * 256 + 0, "", gtGuitar, 1);  // sounds 55
-    book.ReverseFind(query(marks, 1, book));
-    EXPECT_EQ(book.Lines, (std::vector<std::string>{"Cmaj - : C (R) , E (3) , G (5) , C (R) , E (3) ",
+    EXPECT_EQ(lines(marks, 1), (std::vector<std::string>{"Cmaj - : C (R) , E (3) , G (5) , C (R) , E (3) ",
                                                     "Cmaj - : C (R) , E (3) , G (5) "}));
     marks[3 * 256 + 0] = "R";
-    book.ReverseFind(query(marks, 1, book));
-    EXPECT_TRUE(book.Lines.empty());
+    EXPECT_TRUE(lines(marks, 1).empty());
     marks[3 * 256 + 0] = "5";
-    book.ReverseFind(query(marks, 0, book));
-    EXPECT_EQ(book.Lines, (std::vector<std::string>{"Cmaj "}));
+    EXPECT_EQ(lines(marks, 0), (std::vector<std::string>{"Cmaj "}));
     marks[6 * 256 + 7] = "";  // no seventh string: nothing can contain it
-    for (int mode : {0, 1}) {
-        book.ReverseFind(query(marks, mode, book));
-        EXPECT_TRUE(book.Lines.empty()) << mode;
-    }
+    for (int mode : {0, 1})
+        EXPECT_TRUE(lines(marks, mode).empty()) << mode;
 }
 
 TEST(ReverseFind, AnErrorStopsTheSearchAndKeepsWhatWasFound)
 {
     LoadedBook loaded("maj,0100,0304,0507\nx:\n", "C,maj,0,60,64,67\nC,x,0,60,64\n");
-    ChordBook& book = loaded.book;
+    const ChordBook& book = loaded.book;
     FinderQuery q = query({{60, ""}, {64, ""}}, 1, book);
     q.typeFilter = "(maj)(x)";
     for (int search = 0; search < 2; ++search) {  // a repeated search fails the same way
-        EXPECT_EQ(chordErrorOf([&] { book.ReverseFind(q); }), "invalid chord type: x");
-        EXPECT_EQ(book.Lines.size(), 1u);
+        const FinderResult found = ReverseFind(book, q);
+        EXPECT_EQ(found.error, "invalid chord type: x");
+        EXPECT_EQ(found.list.Lines.size(), 1u);
     }
 }
 
@@ -124,12 +116,10 @@ TEST(ReverseFind, ReloadedVoicingsReplaceTheEarlierOnes)
 {
     LoadedBook loaded(StandardChords, "C,maj,0,60,64,67\n");
     ChordBook& book = loaded.book;
-    book.ReverseFind(query({{60, ""}, {64, ""}}, 1, book));
-    EXPECT_EQ(book.Lines.size(), 1u);
+    EXPECT_EQ(ReverseFind(book, query({{60, ""}, {64, ""}}, 1, book)).list.Lines.size(), 1u);
     loaded.folder.write("pianochords.def", "A,m,0,57,60,64\nC,maj,0,48,52,55\n");
-    book.LoadChordDefinitions(loaded.folder.path(), gtPiano);
-    book.ReverseFind(query({{60, ""}, {64, ""}}, 1, book));
-    EXPECT_EQ(book.Lines, (std::vector<std::string>{"Am - : A (R) , C (b3) , E (5) "}));
+    book = LoadChordDefinitions(loaded.folder.path(), gtPiano);
+    EXPECT_EQ(ReverseFind(book, query({{60, ""}, {64, ""}}, 1, book)).list.Lines, (std::vector<std::string>{"Am - : A (R) , C (b3) , E (5) "}));
 }
 
 TEST(SetMarkLabel, OneMarkPerStringOnlyOnTheGuitarInVoicingMode)
@@ -161,12 +151,11 @@ TEST(ReverseFind, FilterMatchesWholeNamesEvenWithParentheses)
 {
     LoadedBook loaded("maj(add9),0100,0304,0507,0914\nmaj,0100,0304,0507\n",
                       "c,maj(add9),0,60,64,67,74\nc,MAJ,0,60,64,67\n");
-    ChordBook& book = loaded.book;
+    const ChordBook& book = loaded.book;
     FinderQuery q = query({{60, ""}, {64, ""}}, 1, book);
     q.typeFilter = ChordTypeFilter({"T_maj(add9)"}, book.ListMembers);
-    book.ReverseFind(q);
-    EXPECT_EQ(book.Lines, (std::vector<std::string>{"Cmaj(add9) - : C (R) , E (3) , G (5) , D (9) "}));
+    EXPECT_EQ(ReverseFind(book, q).list.Lines,
+              (std::vector<std::string>{"Cmaj(add9) - : C (R) , E (3) , G (5) , D (9) "}));
     q.typeFilter = "((maj))";
-    book.ReverseFind(q);
-    EXPECT_EQ(book.Lines, (std::vector<std::string>{"Cmaj - : C (R) , E (3) , G (5) "}));
+    EXPECT_EQ(ReverseFind(book, q).list.Lines, (std::vector<std::string>{"Cmaj - : C (R) , E (3) , G (5) "}));
 }

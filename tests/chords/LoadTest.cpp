@@ -78,15 +78,14 @@ TEST(ChordsFile, ErrorsNameTheZeroBasedLineAndBareFile)
 TEST(DefinitionFiles, MissingFilesAreReportedByBareName)
 {
     TempFolder folder;
-    ChordBook book;
-    EXPECT_EQ(chordErrorOf([&] { book.LoadChordDefinitions(folder.path(), gtPiano); }), "File not found: chords.def");
+    EXPECT_EQ(chordErrorOf([&] { LoadChordDefinitions(folder.path(), gtPiano); }), "File not found: chords.def");
     folder.write("chords.def", "maj,0100\n");
-    EXPECT_EQ(chordErrorOf([&] { book.LoadChordDefinitions(folder.path(), gtPiano); }),
+    EXPECT_EQ(chordErrorOf([&] { LoadChordDefinitions(folder.path(), gtPiano); }),
               "File not found: pianochords.def");
-    EXPECT_EQ(chordErrorOf([&] { book.LoadChordDefinitions(folder.path(), gtGuitar); }),
+    EXPECT_EQ(chordErrorOf([&] { LoadChordDefinitions(folder.path(), gtGuitar); }),
               "File not found: guitarchords.def");
     std::filesystem::create_directory(folder.path() + "/pianochords.def");
-    EXPECT_EQ(chordErrorOf([&] { book.LoadChordDefinitions(folder.path(), gtPiano); }),
+    EXPECT_EQ(chordErrorOf([&] { LoadChordDefinitions(folder.path(), gtPiano); }),
               "File not found: pianochords.def");
 }
 
@@ -144,7 +143,7 @@ TEST(VoicingFile, SyntaxErrorsNameTheZeroBasedLine)
 TEST(DefinitionFiles, ReloadingStartsFromEmptyTables)
 {
     LoadedBook loaded("list:majList\nmaj,0100\n", "C,maj,0,1\n[A]\n");
-    loaded.book.LoadChordDefinitions(loaded.folder.path(), gtPiano);
+    loaded.book = LoadChordDefinitions(loaded.folder.path(), gtPiano);
     EXPECT_EQ(loaded.book.Voicings.size(), 1u);
     EXPECT_EQ(loaded.book.ChordLists.at("majList").size(), 1u);
     EXPECT_EQ(loaded.book.VoicingIndex.at("maj").front(), &loaded.book.Voicings[0]);

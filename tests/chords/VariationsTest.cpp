@@ -5,9 +5,9 @@ namespace {
 
 const std::string Tab = "\t";
 
-ShowResult show(ChordBook& book, const char* root, const char* type, const VariationOptions& options = {})
+ShowResult show(const ChordBook& book, const char* root, const char* type, const VariationOptions& options = {})
 {
-    return book.ShowCurrentChord(FindRoot(root), type, false, options);
+    return ShowCurrentChord(book, FindRoot(root), type, false, options);
 }
 
 }  // namespace
@@ -18,13 +18,14 @@ TEST(ShowCurrentChord, PianoVoicingIsSpelledAndLabelledAgainstTheChord)
     const ShowResult result = show(loaded.book, "C", "maj7");
     EXPECT_EQ(result.draw, DrawTarget::FirstVariation);
     EXPECT_EQ(result.selectLine, 0);
-    ASSERT_EQ(loaded.book.Lines.size(), 2u);
-    EXPECT_EQ(loaded.book.Lines[0], "Variation 1" + Tab + "C (R) , E (3) , G (5) , B (7) ");
-    const TChordVariation& first = loaded.book.Variations.at(0);
+    EXPECT_TRUE(result.listRebuilt);
+    ASSERT_EQ(result.list.Lines.size(), 2u);
+    EXPECT_EQ(result.list.Lines[0], "Variation 1" + Tab + "C (R) , E (3) , G (5) , B (7) ");
+    const TChordVariation& first = result.list.Variations.at(0);
     EXPECT_EQ(first.notes, (std::vector<int>{48, 52, 55, 59}));
     EXPECT_EQ(first.noteNames, (std::vector<std::string>{"C", "E", "G", "B"}));
     EXPECT_EQ(first.degreeLabels, (std::vector<std::string>{"R", "3", "5", "7"}));
-    EXPECT_EQ(loaded.book.Variations.at(1).notes, (std::vector<int>{-48, 52, 55, 59}));  // marked note kept negative
+    EXPECT_EQ(result.list.Variations.at(1).notes, (std::vector<int>{-48, 52, 55, 59}));  // marked note kept negative
 }
 
 TEST(ShowCurrentChord, NotesOutsideTheChordTakeALetterOfTheChordWhenTheyCan)
@@ -49,11 +50,11 @@ TEST(ShowCurrentChord, NotesOutsideTheChordTakeALetterOfTheChordWhenTheyCan)
         LoadedBook loaded(StandardChords, std::string(c.voicing) + "\n");
         VariationOptions options;
         options.convertDbl = c.convertDbl;
-        show(loaded.book, c.root, c.type, options);
-        ASSERT_EQ(loaded.book.Variations.size(), 1u) << c.voicing;
-        EXPECT_EQ(loaded.book.Variations[0].noteNames, c.names) << c.voicing;
-        EXPECT_EQ(loaded.book.Variations[0].degreeLabels, c.labels) << c.voicing;
-        EXPECT_EQ(loaded.book.Lines[0], "Variation 1" + Tab + c.text) << c.voicing;
+        const VariationList list = show(loaded.book, c.root, c.type, options).list;
+        ASSERT_EQ(list.Variations.size(), 1u) << c.voicing;
+        EXPECT_EQ(list.Variations[0].noteNames, c.names) << c.voicing;
+        EXPECT_EQ(list.Variations[0].degreeLabels, c.labels) << c.voicing;
+        EXPECT_EQ(list.Lines[0], "Variation 1" + Tab + c.text) << c.voicing;
     }
 }
 
@@ -63,9 +64,9 @@ TEST(ShowCurrentChord, ConvertsTheChordNamesAfterBuildingTheVariations)
     loaded.book.ColourMap = {{"0304", 0x00ff00}};
     VariationOptions options;
     options.convertDbl = true;
-    show(loaded.book, "A#", "maj", options);
-    EXPECT_EQ(loaded.book.CurrentChord.noteNames, (std::vector<std::string>{"A#", "D", "F"}));
-    EXPECT_EQ(loaded.book.Variations.at(0).colours, (std::vector<long>{0x00ff00}));
+    const ShowResult result = show(loaded.book, "A#", "maj", options);
+    EXPECT_EQ(result.CurrentChord.noteNames, (std::vector<std::string>{"A#", "D", "F"}));
+    EXPECT_EQ(result.list.Variations.at(0).colours, (std::vector<long>{0x00ff00}));
 }
 
 TEST(ShowCurrentChord, NoVoicingShowsTheChordAndOneLine)
@@ -74,46 +75,45 @@ TEST(ShowCurrentChord, NoVoicingShowsTheChordAndOneLine)
     const ShowResult result = show(loaded.book, "C#", "maj");  // enharmonic roots are separate
     EXPECT_EQ(result.draw, DrawTarget::CurrentChord);
     EXPECT_EQ(result.selectLine, 0);
-    EXPECT_EQ(loaded.book.Lines, (std::vector<std::string>{"No variations found!"}));
-    EXPECT_TRUE(loaded.book.Variations.empty());
-    EXPECT_EQ(loaded.book.CurrentChord.noteNames, (std::vector<std::string>{"C#", "E#", "G#"}));
+    EXPECT_EQ(result.list.Lines, (std::vector<std::string>{"No variations found!"}));
+    EXPECT_TRUE(result.list.Variations.empty());
+    EXPECT_EQ(result.CurrentChord.noteNames, (std::vector<std::string>{"C#", "E#", "G#"}));
 }
 
 TEST(ShowCurrentChord, ErrorsAndReverseFinderMode)
 {
     LoadedBook loaded(StandardChords, "C,maj,0,48,52,55\n");
-    ChordBook& book = loaded.book;
-    EXPECT_EQ(chordErrorOf([&] { book.ShowCurrentChord(-1, "maj", false, {}); }), "Root not selected!");
-    EXPECT_EQ(chordErrorOf([&] { book.ShowCurrentChord(16, "", false, {}); }), "chord type not selected!");
-    EXPECT_EQ(chordErrorOf([&] { book.ShowCurrentChord(16, "nope", false, {}); }), "invalid chord type: nope");
+    const ChordBook& book = loaded.book;
+    EXPECT_EQ(chordErrorOf([&] { ShowCurrentChord(book, -1, "maj", false, {}); }), "Root not selected!");
+    EXPECT_EQ(chordErrorOf([&] { ShowCurrentChord(book, 16, "", false, {}); }), "chord type not selected!");
+    EXPECT_EQ(chordErrorOf([&] { ShowCurrentChord(book, 16, "nope", false, {}); }), "invalid chord type: nope");
 
-    book.Lines = {"finder line"};
-    const ShowResult result = book.ShowCurrentChord(13, "m", true, {});
+    // In reverse-finder mode the finder's list stays: only the chord is calculated.
+    const ShowResult result = ShowCurrentChord(book, 13, "m", true, {});
     EXPECT_EQ(result.draw, DrawTarget::Nothing);
-    EXPECT_EQ(book.Lines, (std::vector<std::string>{"finder line"}));
-    EXPECT_EQ(book.CurrentChord.noteNames, (std::vector<std::string>{"D", "F", "A"}));
+    EXPECT_FALSE(result.listRebuilt);
+    EXPECT_TRUE(result.list.Lines.empty());
+    EXPECT_EQ(result.CurrentChord.noteNames, (std::vector<std::string>{"D", "F", "A"}));
 }
 
 TEST(ShowCurrentChord, IdenticalVoicingsAreListedOnce)
 {
     LoadedBook loaded(StandardChords, "C,maj,0,48,52,55\nc,MAJ,0,55,52,48\nC,maj,12,36,40,43\nC,maj,0,48,52\n");
-    show(loaded.book, "C", "maj");
-    EXPECT_EQ(loaded.book.Lines.size(), 2u);
-    EXPECT_EQ(loaded.book.Lines[1], "Variation 2" + Tab + "C (R) , E (3) ");
+    const VariationList list = show(loaded.book, "C", "maj").list;
+    EXPECT_EQ(list.Lines.size(), 2u);
+    EXPECT_EQ(list.Lines[1], "Variation 2" + Tab + "C (R) , E (3) ");
 }
 
 TEST(ShowCurrentChord, PianoCategoriesNameTheLinesAndFilterThem)
 {
     LoadedBook loaded(StandardChords, "C,maj,0,48,52,55\n[Jazz]\nC,maj,0,60,64,67\n[Pop]\nC,maj,0,52,55,60\n");
-    show(loaded.book, "C", "maj");
-    EXPECT_EQ(loaded.book.Lines, (std::vector<std::string>{"Variation 1" + Tab + "C (R) , E (3) , G (5) ",
+    EXPECT_EQ(show(loaded.book, "C", "maj").list.Lines, (std::vector<std::string>{"Variation 1" + Tab + "C (R) , E (3) , G (5) ",
                                                             "Jazz 2" + Tab + "C (R) , E (3) , G (5) ",
                                                             "Pop 3" + Tab + "E (3) , G (5) , C (R) "}));
     VariationOptions jazz;
     jazz.categoryFilter = "Jazz";
     jazz.guitarCategory = "Pop";  // no category start on the piano
-    show(loaded.book, "C", "maj", jazz);
-    EXPECT_EQ(loaded.book.Lines, (std::vector<std::string>{"Jazz 1" + Tab + "C (R) , E (3) , G (5) "}));
+    EXPECT_EQ(show(loaded.book, "C", "maj", jazz).list.Lines, (std::vector<std::string>{"Jazz 1" + Tab + "C (R) , E (3) , G (5) "}));
 }
 
 TEST(ShowCurrentChord, GuitarStringsFretsAndCategoryStart)
@@ -127,69 +127,67 @@ TEST(ShowCurrentChord, GuitarStringsFretsAndCategoryStart)
                       "[JAZZ]\n"
                       "C,maj,3,x,0,2,2,2,0\n",
                       gtGuitar);
-    ChordBook& book = loaded.book;
-    show(book, "C", "maj");
-    ASSERT_EQ(book.Variations.size(), 4u);
-    EXPECT_EQ(book.Lines[0], "Variation 1" + Tab + "C (R) , E (3) , G (5) , C (R) , E (3) ");
-    EXPECT_EQ(book.Variations[0].notes, (std::vector<int>{65535, 3, 2, 0, 1, 0, 65535}));
-    EXPECT_EQ(book.Variations[0].noteNames, (std::vector<std::string>{"", "C", "E", "G", "C", "E", ""}));
-    EXPECT_EQ(book.Variations[1].notes, (std::vector<int>{65535, 3, 2, 0, 1, 65535}));
-    EXPECT_EQ(book.Lines[1], "Variation 2" + Tab + "C (R) , E (3) , G (5) , C (R) ");
-    EXPECT_EQ(book.Variations[2].notes, (std::vector<int>{65535, -10, 12, 12, 12, 65535}));
+    const ChordBook& book = loaded.book;
+    const VariationList all = show(book, "C", "maj").list;
+    ASSERT_EQ(all.Variations.size(), 4u);
+    EXPECT_EQ(all.Lines[0], "Variation 1" + Tab + "C (R) , E (3) , G (5) , C (R) , E (3) ");
+    EXPECT_EQ(all.Variations[0].notes, (std::vector<int>{65535, 3, 2, 0, 1, 0, 65535}));
+    EXPECT_EQ(all.Variations[0].noteNames, (std::vector<std::string>{"", "C", "E", "G", "C", "E", ""}));
+    EXPECT_EQ(all.Variations[1].notes, (std::vector<int>{65535, 3, 2, 0, 1, 65535}));
+    EXPECT_EQ(all.Lines[1], "Variation 2" + Tab + "C (R) , E (3) , G (5) , C (R) ");
+    EXPECT_EQ(all.Variations[2].notes, (std::vector<int>{65535, -10, 12, 12, 12, 65535}));
 
     VariationOptions pop;
     pop.guitarCategory = "POP";
-    show(book, "C", "maj", pop);
     // From the POP header on, JAZZ included.
-    EXPECT_EQ(book.Lines, (std::vector<std::string>{"Variation 1" + Tab + "G (5) , C## , G (5) , Cb ",
+    EXPECT_EQ(show(book, "C", "maj", pop).list.Lines, (std::vector<std::string>{"Variation 1" + Tab + "G (5) , C## , G (5) , Cb ",
                                                      "Variation 2" + Tab + "C (R) , G (5) , C (R) , E (3) , G (5) "}));
     pop.guitarCategory = "BLUES";  // not a category: every voicing
-    show(book, "C", "maj", pop);
-    EXPECT_EQ(book.Lines.size(), 4u);
+    EXPECT_EQ(show(book, "C", "maj", pop).list.Lines.size(), 4u);
 }
 
 TEST(BuildVariations, WalksEachRunPlusOneAndFindsAliasesWithoutRuns)
 {
     LoadedBook loaded("maj7,0100,0304,0507,0711\nma7=maj7\nmj7=maj7\n",
                       "C,maj7,0,48\nC,maj7,0,49\nC,ma7,0,50\nC,ma7,0,51\nC,m7,0,52\nC,maj7,0,53\n");
-    ChordBook& book = loaded.book;
-    show(book, "C", "maj7");
-    std::vector<int> first;
-    for (const TChordVariation& v : book.Variations)
-        first.push_back(v.notes.at(0));
-    EXPECT_EQ(first, (std::vector<int>{48, 49, 50, 53}));  // the alias line after a run, not the one after it
-
-    const auto firstNotes = [&] {
+    const ChordBook& book = loaded.book;
+    const auto firstNotes = [&](const char* type) {
         std::vector<int> notes;
-        for (const TChordVariation& v : book.Variations)
+        for (const TChordVariation& v : show(book, "C", type).list.Variations)
             notes.push_back(v.notes.at(0));
         return notes;
     };
-    show(book, "C", "ma7");
-    EXPECT_EQ(firstNotes(), (std::vector<int>{50, 51}));  // its run, and the m7 line after it is rejected
-    show(book, "C", "mj7");  // no voicing of that name: every voicing is visited, aliases accepted
-    EXPECT_EQ(firstNotes(), (std::vector<int>{48, 49, 53}));
+    EXPECT_EQ(firstNotes("maj7"), (std::vector<int>{48, 49, 50, 53}));  // the alias line after a run, not the one after it
+    EXPECT_EQ(firstNotes("ma7"), (std::vector<int>{50, 51}));  // its run, and the m7 line after it is rejected
+    // No voicing of that name: every voicing is visited, aliases accepted.
+    EXPECT_EQ(firstNotes("mj7"), (std::vector<int>{48, 49, 53}));
 
-    book.Lines.clear();
-    book.Variations.clear();
-    book.CalculateChord("maj7", 16);
-    book.BuildVariations("maj7", 16, nullptr, false, "", {});
-    EXPECT_EQ(book.Lines.size(), 5u);
-    EXPECT_EQ(chordErrorOf([&] { book.BuildVariations("absent", 16, nullptr, false, "", {}); }),
-              "invalid chord type: absent");
+    VariationRequest request;
+    request.type = "maj7";
+    request.root = 16;
+    const TChordVariation chord = CalculateChord(book, "maj7", 16);
+    const VariationList all = BuildVariations(book, chord, request);
+    EXPECT_EQ(all.Lines.size(), 5u);
+    // Entries already listed are not listed again, and numbering goes on after them.
+    VariationList listed;
+    listed.Lines = {"earlier"};
+    listed.Variations = {all.Variations[1]};
+    const VariationList more = BuildVariations(book, chord, request, listed);
+    ASSERT_EQ(more.Lines.size(), 4u);
+    EXPECT_EQ(more.Lines[1].substr(0, 12), "Variation 3" + Tab);
+    request.type = "absent";
+    EXPECT_EQ(chordErrorOf([&] { BuildVariations(book, chord, request); }), "invalid chord type: absent");
 }
 
 TEST(BuildVariations, ExtremeNumbersNeverOverflow)
 {
     LoadedBook piano(StandardChords, "C,maj,2147483647,2147483647,-2147483647,-7\n");
-    show(piano.book, "C", "maj");
-    EXPECT_EQ(piano.book.Variations.at(0).notes, (std::vector<int>{-2147483647, 2147483647, -2147483647}));
+    EXPECT_EQ(show(piano.book, "C", "maj").list.Variations.at(0).notes,
+              (std::vector<int>{-2147483647, 2147483647, -2147483647}));
     LoadedBook negative(StandardChords, "C,maj,-2147483647,-5,3\n");
-    show(negative.book, "C", "maj");
-    EXPECT_EQ(negative.book.Variations.at(0).noteNames.size(), 2u);
+    EXPECT_EQ(show(negative.book, "C", "maj").list.Variations.at(0).noteNames.size(), 2u);
     LoadedBook guitar(StandardChords, "C,maj,-2147483647,20,-20,x,0\n", gtGuitar);
-    show(guitar.book, "C", "maj");
-    EXPECT_EQ(guitar.book.Variations.at(0).notes.at(2), 65535);
+    EXPECT_EQ(show(guitar.book, "C", "maj").list.Variations.at(0).notes.at(2), 65535);
 }
 
 TEST(SoundingNotes, GuitarFretsBecomeNotesAndUnplayedStringsNone)

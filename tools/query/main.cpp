@@ -1,6 +1,9 @@
 // tonvera-query: spells chords, lists voicings and runs the reverse finder from a shell,
 // on the same data files and chord knowledge as the program. Prints one JSON object per run.
 #include "chords/ChordBook.h"
+#include "chords/ChordCalculation.h"
+#include "chords/ChordVariations.h"
+#include "chords/ReverseFinder.h"
 #include "chords/ChordButtons.h"
 #include "chords/Notes.h"
 #include "chords/TextUtil.h"
@@ -126,29 +129,28 @@ int rootIndex(const std::string& name)
     return root;
 }
 
-std::string variationsJson(const ChordBook& book)
+std::string variationsJson(const VariationList& list)
 {
-    std::string out = "{\"lines\":" + JsonStrings(book.Lines) + ",\"variations\":[";
-    for (std::size_t i = 0; i < book.Variations.size(); ++i)
-        out.append(i ? "," : "").append(JsonVariation(book.Variations[i]));
+    std::string out = "{\"lines\":" + JsonStrings(list.Lines) + ",\"variations\":[";
+    for (std::size_t i = 0; i < list.Variations.size(); ++i)
+        out.append(i ? "," : "").append(JsonVariation(list.Variations[i]));
     return out + "]}";
 }
 
-std::string chordCommand(ChordBook& book, const std::vector<std::string>& arguments)
+std::string chordCommand(const ChordBook& book, const std::vector<std::string>& arguments)
 {
     const CommandArguments args = splitArguments(arguments, {}, {});
     if (args.positional.size() != 2)
         throw UsageError();
     const int root = rootIndex(args.positional[0]);
     const std::string type = LowerCase(args.positional[1]);
-    book.CalculateChord(type, root);
-    const TChordVariation& chord = book.CurrentChord;
+    const TChordVariation chord = CalculateChord(book, type, root);
     return "{\"root\":" + JsonString(RootTable[root].name) + ",\"type\":" + JsonString(type) +
            ",\"notes\":" + JsonInts(chord.notes) + ",\"names\":" + JsonStrings(chord.noteNames) +
            ",\"labels\":" + JsonStrings(chord.degreeLabels) + "}";
 }
 
-std::string variationsCommand(ChordBook& book, const std::vector<std::string>& arguments)
+std::string variationsCommand(const ChordBook& book, const std::vector<std::string>& arguments)
 {
     const CommandArguments args = splitArguments(arguments, {"--category"}, {"--convert-dbl"});
     if (args.positional.size() != 2)
@@ -162,8 +164,7 @@ std::string variationsCommand(ChordBook& book, const std::vector<std::string>& a
         else
             options.categoryFilter = category->second;
     }
-    book.ShowCurrentChord(root, LowerCase(args.positional[1]), false, options);
-    return variationsJson(book);
+    return variationsJson(ShowCurrentChord(book, root, LowerCase(args.positional[1]), false, options).list);
 }
 
 // "60", "60=R" on the piano; "1/3", "1/3=b3" on the guitar (string 0 the lowest).
@@ -191,7 +192,7 @@ std::pair<int, std::string> parseMark(const std::string& text, GameType game)
     return {*stringNumber * 256 + *fret, rest};
 }
 
-std::string findCommand(ChordBook& book, const std::vector<std::string>& arguments)
+std::string findCommand(const ChordBook& book, const std::vector<std::string>& arguments)
 {
     const CommandArguments args = splitArguments(arguments, {"--mode", "--types"}, {});
     FinderQuery query;
@@ -218,8 +219,10 @@ std::string findCommand(ChordBook& book, const std::vector<std::string>& argumen
     } else {
         query.typeFilter = AllButtonsFilter(book.ListMembers);
     }
-    book.ReverseFind(query);
-    return variationsJson(book);
+    FinderResult found = ReverseFind(book, query);
+    if (!found.error.empty())
+        throw ChordError(found.error);
+    return variationsJson(found.list);
 }
 
 std::string typesCommand(const ChordBook& book, const std::vector<std::string>& arguments)
@@ -242,7 +245,7 @@ std::string typesCommand(const ChordBook& book, const std::vector<std::string>& 
     return out + "}}";
 }
 
-std::string runCommand(ChordBook& book, const Invocation& call)
+std::string runCommand(const ChordBook& book, const Invocation& call)
 {
     if (call.command == "chord")
         return chordCommand(book, call.arguments);
@@ -272,8 +275,7 @@ int main(int argc, char** argv)
         const Invocation call = parseInvocation(argc, argv);
         if (!isKnownCommand(call.command))
             throw UsageError();
-        ChordBook book;
-        book.LoadChordDefinitions(call.dataFolder, chooseGame(call));
+        const ChordBook book = LoadChordDefinitions(call.dataFolder, chooseGame(call));
         std::cout << runCommand(book, call) << "\n";
         return 0;
     } catch (const UsageError&) {

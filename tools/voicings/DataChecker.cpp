@@ -2,6 +2,7 @@
 #include "tools/voicings/DataChecker.h"
 
 #include "chords/ChordBook.h"
+#include "chords/ChordCalculation.h"
 #include "chords/ChordButtons.h"
 #include "chords/Notes.h"
 #include "tools/voicings/GuitarVoicings.h"
@@ -49,7 +50,7 @@ struct Checker {
                 fault("chords.def: the name '" + name + "' contains a blank");
             for (int root = 0; root < RootCount; ++root) {
                 try {
-                    vocabulary.CalculateChord(name, root);
+                    CalculateChord(vocabulary, name, root);
                 } catch (const std::exception& e) {
                     fault("chords.def: " + name + " on " + std::string(RootTable[root].name) + ": " + e.what());
                     break;
@@ -254,9 +255,7 @@ DataReport CheckDataFolder(const std::string& folder)
         checker.vocabulary = LoadVocabulary(folder + "/chords.def");
         checker.checkVocabulary();
         for (GameType game : {gtGuitar, gtPiano}) {
-            ChordBook book;
-            book.LoadChordDefinitions(folder, game);
-            checker.checkVoicings(book, game);
+            checker.checkVoicings(LoadChordDefinitions(folder, game), game);
         }
     } catch (const std::exception& e) {
         checker.fault(e.what());

@@ -21,7 +21,7 @@ ChordBook LoadVocabulary(const std::string& chordsFile)
             throw ChordError("File not found: " + chordsFile);
         fs::copy_file(chordsFile, folder / "chords.def");
         std::ofstream(folder / "pianochords.def").flush();
-        book.LoadChordDefinitions(folder.string(), gtPiano);
+        book = LoadChordDefinitions(folder.string(), gtPiano);
     } catch (...) {
         fs::remove_all(folder);
         throw;

@@ -1,0 +1,41 @@
+// The reverse chord finder: which chords or stored voicings contain the marked notes, and
+// the rules for placing marks.
+#pragma once
+
+#include "chords/ChordBook.h"
+#include "chords/ChordVariations.h"
+
+#include <map>
+#include <string>
+
+// The reverse finder's input.
+struct FinderQuery {
+    std::map<int, std::string> marks;  // FinderMarks: note code -> required degree label or ""
+    int mode = 0;                      // FinderMode: 0 "Show all chords", 1 "Show specific voicings"
+    std::string typeFilter;            // from ChordTypeFilter (ChordButtons.h)
+    VariationOptions options;
+};
+
+// Captions of the two finder modes, indexed by FinderMode.
+inline constexpr const char* FinderModeCaptions[2] = {"Show all chords", "Show specific voicings"};
+
+// What a search found. On an error the search stops: list holds what was found before it,
+// unsorted, and error its message.
+struct FinderResult {
+    VariationList list;   // mode 0 lists chords only; mode 1 one variation per line
+    std::string error;
+};
+
+// The chords (mode 0) or voicings (mode 1) that contain the marks, best matches first;
+// empty with fewer than two marks.
+FinderResult ReverseFind(const ChordBook& book, const FinderQuery& query);
+
+// The pitch a finder mark sounds: the code itself on the piano, OpenStringNote[string] + fret
+// on the guitar (code = string * 256 + fret). -1 for a guitar code whose string is not 0..5.
+int MarkSoundingNote(GameType game, int code);
+
+// Stores a finder mark as the instrument view does. On the guitar in mode 1 every mark on the
+// same string (code div 256) is removed first, so a voicing search has one mark per string.
+// A negative code stores nothing.
+void SetMarkLabel(std::map<int, std::string>& marks, int code, const std::string& label,
+                  GameType game, int finderMode);
