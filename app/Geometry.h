@@ -18,7 +18,6 @@ extern const std::array<int, 16> FretX;
 extern const std::array<int, 6> StringY;
 
 constexpr int kLowestKey = 36;
-constexpr int kUnplayedString = 65535;
 
 // Note code under a point of the keyboard (MIDI note) or fretboard (string * 256 + fret),
 // or -1. Presses up to the key row's y 115 reach only black keys, below it only white ones.

@@ -104,7 +104,7 @@ void TMainForm::DrawChordOnInstrument(const TChordVariation* variation)
             std::optional<geometry::Point> centre;
             if (Game == gtPiano)
                 centre = geometry::KeyCentre(v);
-            else if (v != geometry::kUnplayedString)
+            else if (v != UnplayedString)
                 centre = geometry::FretCentre(static_cast<int>(i), v);   // frets beyond 15 have no place
             if (!centre)
                 continue;
@@ -120,7 +120,7 @@ std::optional<geometry::Point> TMainForm::codeCentre(int code) const
 {
     if (Game == gtPiano)
         return geometry::KeyCentre(code);
-    if (code == geometry::kUnplayedString)
+    if (code == UnplayedString)
         return std::nullopt;
     return geometry::FretCentre(code / 256, code % 256);
 }

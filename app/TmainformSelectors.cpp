@@ -6,7 +6,7 @@
 #include "chords/ChordButtons.h"
 #include "chords/ReverseFinder.h"
 #include "chords/Notes.h"
-#include "chords/TextUtil.h"
+#include "base/TextUtil.h"
 #include "controls/Nxcomponentutils.h"
 #include "controls/Nxpanel.h"
 #include "controls/Timage.h"

@@ -2,9 +2,11 @@
 // choice, colours, the first settings file and the screen state.
 #include "app/Tmainform.h"
 
+#include "base/Files.h"
+
 #include "chords/Notes.h"
 #include "chords/ReverseFinder.h"
-#include "chords/TextUtil.h"
+#include "base/TextUtil.h"
 #include "controls/Nxpanel.h"
 #include "dialogs/Settingsdialog.h"
 #include "dialogs/HintTiming.h"
@@ -16,19 +18,14 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDir>
-#include <QFileInfo>
 #include <QListWidget>
 #include <QMenu>
 #include <QTimer>
 
+#include <filesystem>
 #include <stdexcept>
 
 namespace {
-
-bool fileExists(const std::string& path)
-{
-    return QFileInfo::exists(QString::fromStdString(path));
-}
 
 constexpr int kDefaultRoot = 16;   // C, the last root of the table
 
@@ -85,14 +82,14 @@ TMainForm::~TMainForm()
 void TMainForm::FormCreate()
 {
     QDir::setCurrent(QString::fromStdString(setup_.folder));
-    if (!fileExists(setup_.folder + "/pics/Images.dir"))
+    if (!FileExists(JoinPath(setup_.folder, "pics/Images.dir")))
         throw std::runtime_error("Software not properly installed or corrupted.\nPlease reinstall Tonvera.");
     connectPlayerNotifications();
     LayoutStep();
     const IniFile definitions(setup_.folder + "/Tonvera.def");
     loadHints(definitions);
     LoadColours(definitions);
-    if (!fileExists(setup_.settingsFile)) {
+    if (std::error_code error; !std::filesystem::exists(setup_.settingsFile, error)) {
         const std::string text = BootstrapSettingsText(definitions);
         if (!text.empty())
             WriteTextFileAtomically(setup_.settingsFile, text);

@@ -1,6 +1,6 @@
 #include "chords/ChordButtons.h"
 
-#include "chords/TextUtil.h"
+#include "base/TextUtil.h"
 
 std::string ComponentName(const ChordTypeButton& button)
 {

@@ -1,6 +1,7 @@
 // Readers of the chord types file and the voicing files.
 #include "chords/ChordBook.h"
-#include "chords/TextUtil.h"
+#include "base/Files.h"
+#include "base/TextUtil.h"
 #include "chords/VoicingWalk.h"
 
 #include <algorithm>
@@ -14,17 +15,10 @@ namespace {
 
 const char* const ChordsFileName = "chords.def";
 
-std::string joinPath(const std::string& folder, const std::string& name)
-{
-    if (folder.empty())
-        return name;
-    return folder.back() == '/' ? folder + name : folder + "/" + name;
-}
-
 // The whole file split into lines; a file that cannot be opened counts as missing.
 std::vector<std::string> readLines(const std::string& folder, const std::string& name)
 {
-    const std::string path = joinPath(folder, name);
+    const std::string path = JoinPath(folder, name);
     std::error_code error;
     std::ifstream in;
     if (!std::filesystem::is_directory(path, error))

@@ -5,7 +5,7 @@
 #include "chords/DegreeCode.h"
 #include "chords/Notes.h"
 #include "chords/ReverseFinder.h"
-#include "chords/TextUtil.h"
+#include "base/TextUtil.h"
 #include "chords/VoicingWalk.h"
 
 #include <algorithm>

@@ -4,7 +4,7 @@
 #include "chords/ChordCalculation.h"
 #include "chords/DegreeCode.h"
 #include "chords/Notes.h"
-#include "chords/TextUtil.h"
+#include "base/TextUtil.h"
 #include "chords/VoicingWalk.h"
 
 #include <algorithm>

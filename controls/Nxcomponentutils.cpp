@@ -1,6 +1,8 @@
 // Font helpers of the skinned controls.
 #include "controls/Nxcomponentutils.h"
 
+#include "base/Files.h"
+
 #include <cmath>
 #include <stdexcept>
 

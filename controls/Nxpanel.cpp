@@ -1,6 +1,8 @@
 // TNXPanel: state machine, picture slots and painting of the skinned button.
 #include "controls/Nxpanel.h"
 
+#include "base/Files.h"
+
 #include "controls/Timage.h"
 
 #include <QEnterEvent>

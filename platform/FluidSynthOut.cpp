@@ -1,6 +1,8 @@
 // The built-in FluidSynth synthesizer, live through an audio driver or offline.
 #include "platform/FluidSynthOut.h"
 
+#include "base/Files.h"
+
 #include <alsa/asoundlib.h>
 #include <fluidsynth.h>
 
@@ -12,12 +14,6 @@ namespace {
 // FluidSynth's default gain of 0.2 leaves a block chord near -26 dBFS; this brings it to
 // about -6 dBFS at the loudest volume setting without clipping.
 constexpr double kSynthGain = 1.8;
-
-bool fileExists(const std::string& path)
-{
-    struct stat info {};
-    return !path.empty() && stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
-}
 
 void ignoreFluidLog(int, const char*, void*) {}
 
@@ -126,11 +122,11 @@ private:
 std::string FindGeneralMIDISoundFont()
 {
     if (const char* chosen = environment("TONVERA_SOUNDFONT"))
-        return fileExists(chosen) ? chosen : std::string();
+        return FileExists(chosen) ? chosen : std::string();
     for (const char* candidate : {"/usr/share/sounds/sf2/default-GM.sf2",
                                   "/usr/share/sounds/sf2/FluidR3_GM.sf2",
                                   "/usr/share/sounds/sf2/TimGM6mb.sf2"})
-        if (fileExists(candidate))
+        if (FileExists(candidate))
             return candidate;
     return {};
 }
@@ -145,7 +141,7 @@ void SilenceAudioLibraries()
 MIDIOutHandle OpenBuiltInSynth(const std::string& soundFont)
 {
     SilenceAudioLibraries();
-    if (!fileExists(soundFont))
+    if (!FileExists(soundFont))
         return nullptr;
     SettingsPtr settings = makeSettings(44100);
     if (!settings)
@@ -173,7 +169,7 @@ struct OfflineSynth::Native {
 std::shared_ptr<OfflineSynth> OfflineSynth::Open(const std::string& soundFont, double sampleRate)
 {
     SilenceAudioLibraries();
-    if (!fileExists(soundFont))
+    if (!FileExists(soundFont))
         return nullptr;
     auto native = std::make_unique<Native>();
     native->settings = makeSettings(sampleRate);

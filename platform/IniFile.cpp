@@ -1,6 +1,8 @@
 // INI file reading and writing with private-profile semantics.
 #include "platform/IniFile.h"
 
+#include "base/TextUtil.h"
+
 #include <cctype>
 #include <cerrno>
 #include <climits>
@@ -31,19 +33,6 @@ std::string unquote(const std::string& value)
         value.back() == value.front())
         return value.substr(1, value.size() - 2);
     return value;
-}
-
-bool sameName(const std::string& a, const std::string& b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        const auto ca = static_cast<unsigned char>(a[i]);
-        const auto cb = static_cast<unsigned char>(b[i]);
-        if (std::tolower(ca) != std::tolower(cb))
-            return false;
-    }
-    return true;
 }
 
 std::string singleLine(std::string text)
@@ -156,7 +145,7 @@ SectionRange findSection(const IniText& ini, const std::string& section)
             range.end = i;
             return range;
         }
-        if (sameName(line.name, section))
+        if (SameText(line.name, section))
             range.begin = i;
     }
     range.end = ini.lines.size();
@@ -169,7 +158,7 @@ const IniLine* findEntry(const IniText& ini, const std::string& section, const s
     if (range.begin == std::string::npos)
         return nullptr;
     for (size_t i = range.begin + 1; i < range.end; ++i)
-        if (ini.lines[i].kind == IniLine::Entry && sameName(ini.lines[i].name, key))
+        if (ini.lines[i].kind == IniLine::Entry && SameText(ini.lines[i].name, key))
             return &ini.lines[i];
     return nullptr;
 }
@@ -199,7 +188,7 @@ void setEntry(IniText& ini, const std::string& section, const std::string& key,
     size_t lastContent = range.begin;
     for (size_t i = range.begin + 1; i < range.end; ++i) {
         IniLine& line = ini.lines[i];
-        if (line.kind == IniLine::Entry && sameName(line.name, key)) {
+        if (line.kind == IniLine::Entry && SameText(line.name, key)) {
             line = entry;
             return;
         }
@@ -290,7 +279,7 @@ std::vector<std::string> IniFile::ReadSections() const
             continue;
         bool known = false;
         for (const std::string& name : names)
-            known = known || sameName(name, line.name);
+            known = known || SameText(name, line.name);
         if (!known)
             names.push_back(line.name);
     }

@@ -1,6 +1,8 @@
 // Program folder and settings file location.
 #include "platform/ProgramFolder.h"
 
+#include "base/Files.h"
+
 #include <cerrno>
 #include <cstdlib>
 #include <pwd.h>
@@ -11,15 +13,6 @@
 namespace {
 
 const char* const SettingsFileName = "Tonvera.ini";
-
-std::string joinPath(const std::string& folder, const std::string& name)
-{
-    if (folder.empty())
-        return name;
-    if (folder.back() == '/')
-        return folder + name;
-    return folder + "/" + name;
-}
 
 std::string homeFolder()
 {
@@ -81,8 +74,8 @@ std::string UserConfigFolder()
     const char* configHome = std::getenv("XDG_CONFIG_HOME");
     // A relative XDG_CONFIG_HOME is invalid and must be ignored.
     const std::string base = configHome && configHome[0] == '/' ? std::string(configHome)
-                                                                : joinPath(homeFolder(), ".config");
-    return joinPath(base, "tonvera");
+                                                                : JoinPath(homeFolder(), ".config");
+    return JoinPath(base, "tonvera");
 }
 
 std::string SettingsFilePath(const std::string& programDir)
@@ -94,10 +87,10 @@ std::string SettingsFilePath(const std::string& programDir,
                              const std::function<bool(const std::string&)>& isWritable)
 {
     if (isWritable(programDir))
-        return joinPath(programDir, SettingsFileName);
+        return JoinPath(programDir, SettingsFileName);
     const std::string folder = UserConfigFolder();
     // If the folder cannot be made, the path is still returned: reads then give the defaults and
     // the settings writer reports its own failure.
     makeFolders(folder);
-    return joinPath(folder, SettingsFileName);
+    return JoinPath(folder, SettingsFileName);
 }

@@ -1,6 +1,8 @@
 // Help file name rule and detached program start.
 #include "platform/Shell.h"
 
+#include "base/TextUtil.h"
+
 #include <spawn.h>
 #include <sys/wait.h>
 #include <thread>
@@ -8,14 +10,6 @@
 extern char** environ;
 
 namespace {
-
-std::string lowerAscii(std::string text)
-{
-    for (char& c : text)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return text;
-}
 
 bool startDetached(const std::string& program)
 {
@@ -39,7 +33,7 @@ bool startDetached(const std::string& program)
 
 std::string HelpFileName(const std::string& exePath)
 {
-    std::string name = lowerAscii(exePath.substr(exePath.rfind('/') + 1));
+    std::string name = LowerCase(exePath.substr(exePath.rfind('/') + 1));
     if (const auto exe = name.find(".exe"); exe != std::string::npos)
         return name.replace(exe, 4, ".chm");
     return name + ".html";

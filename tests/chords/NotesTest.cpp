@@ -1,6 +1,6 @@
 #include "chords/ChordButtons.h"
 #include "chords/Notes.h"
-#include "chords/TextUtil.h"
+#include "base/TextUtil.h"
 
 #include <gtest/gtest.h>
 

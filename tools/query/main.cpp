@@ -6,7 +6,7 @@
 #include "chords/ReverseFinder.h"
 #include "chords/ChordButtons.h"
 #include "chords/Notes.h"
-#include "chords/TextUtil.h"
+#include "base/TextUtil.h"
 #include "tools/query/QueryJson.h"
 
 #include <algorithm>

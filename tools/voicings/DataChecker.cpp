@@ -1,6 +1,8 @@
 // Checks the shipped data files.
 #include "tools/voicings/DataChecker.h"
 
+#include "base/TextUtil.h"
+
 #include "chords/ChordBook.h"
 #include "chords/ChordCalculation.h"
 #include "chords/ChordButtons.h"
@@ -64,9 +66,7 @@ struct Checker {
 
     std::string unknownTypeFault(const std::string& name) const
     {
-        std::string lower = name;
-        for (char& ch : lower)
-            ch = char(std::tolower(static_cast<unsigned char>(ch)));
+        const std::string lower = LowerCase(name);
         if (shapes.count(lower))
             return "write the chord type in lower case, as chords.def does";
         if (vocabulary.ChordTypes.count(lower))

@@ -1,6 +1,8 @@
 // PNG decoding with libpng, the alpha blend, and the opaque loaders.
 #include "common/Vexel/src/PicUtils.h"
 
+#include "base/Files.h"
+
 #include <png.h>
 
 #include <algorithm>
@@ -302,12 +304,6 @@ bool AlphaImage::Draw(QImage& target, int x, int y, int w, int h, bool smooth) c
     if (!direct)
         target = converted.convertToFormat(original);
     return true;
-}
-
-bool FileExists(const std::string& file)
-{
-    std::error_code error;
-    return std::filesystem::is_regular_file(file, error);
 }
 
 void LoadImageToBitmap(QImage& target, const std::string& file)

@@ -65,8 +65,6 @@ struct TPicture {
     bool Empty() const { return Bitmap.isNull(); }
 };
 
-// Whether a regular file of that name exists (a folder does not count).
-bool FileExists(const std::string& file);
 
 // Both load a picture opaque (alpha and transparent colour dropped). A missing
 // file raises std::runtime_error "File not found:<file> src=common\Vexel\src\PicUtils:<operation>:<line>"

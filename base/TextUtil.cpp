@@ -1,4 +1,4 @@
-#include "chords/TextUtil.h"
+#include "base/TextUtil.h"
 
 namespace {
 bool isBlank(char c) { return static_cast<unsigned char>(c) <= ' '; }

@@ -1,4 +1,4 @@
-// Small 8-bit text helpers shared by the definition-file readers and the window.
+// Small 8-bit text helpers shared by every layer: the data-file readers, the INI files, the window.
 #pragma once
 
 #include <string>
