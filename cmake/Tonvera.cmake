@@ -1,12 +1,63 @@
 # Helpers shared by every folder's CMakeLists.txt.
 
-# tonvera_library(NAME name SOURCES ... [LIBS ...]): one static library per folder.
-# Headers are included relative to the source root ("chords/ChordBook.h").
+# Layers the compiler enforces. Headers are included by their path from the source root
+# ("chords/ChordBook.h"), but no target sees the whole root: each gets an include tree of
+# its own in the build folder, with links to just the source folders it may use (its own,
+# and those of the libraries it links, all the way down). An include of a folder outside
+# that tree does not compile.
+
+# The source folders a target's include tree links: folders plus those of every Tonvera
+# library in libs, recorded by tonvera_library.
+function(tonvera_visible_folders out folders libs)
+  set(visible ${folders})
+  foreach(lib IN LISTS libs)
+    if(TARGET ${lib})
+      get_property(lib_folders GLOBAL PROPERTY TONVERA_FOLDERS_${lib})
+      list(APPEND visible ${lib_folders})
+    endif()
+  endforeach()
+  list(REMOVE_DUPLICATES visible)
+  set(${out} ${visible} PARENT_SCOPE)
+endfunction()
+
+# tonvera_include_tree(target FOLDERS ... [LIBS ...]): gives target an include tree of the
+# given source folders and those its Tonvera libraries may use.
+function(tonvera_include_tree target)
+  cmake_parse_arguments(A "" "" "FOLDERS;LIBS" ${ARGN})
+  tonvera_visible_folders(visible "${A_FOLDERS}" "${A_LIBS}")
+  set(tree ${CMAKE_BINARY_DIR}/include-trees/${target})
+  file(REMOVE_RECURSE ${tree})
+  foreach(folder IN LISTS visible)
+    get_filename_component(parent ${tree}/${folder} DIRECTORY)
+    file(MAKE_DIRECTORY ${parent})
+    file(CREATE_LINK ${PROJECT_SOURCE_DIR}/${folder} ${tree}/${folder} SYMBOLIC)
+  endforeach()
+  target_include_directories(${target} PRIVATE ${tree})
+  set_property(GLOBAL PROPERTY TONVERA_FOLDERS_${target} ${visible})
+endfunction()
+
+# The current folder, relative to the source root ("chords", "common/Vexel/src").
+function(tonvera_current_folder out)
+  file(RELATIVE_PATH folder ${PROJECT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR})
+  set(${out} ${folder} PARENT_SCOPE)
+endfunction()
+
+# tonvera_library(NAME name SOURCES ... [LIBS ...]): one static library per folder, which
+# sees its own folder and those of the libraries it links.
 function(tonvera_library)
   cmake_parse_arguments(A "" "NAME" "SOURCES;LIBS" ${ARGN})
   add_library(${A_NAME} STATIC ${A_SOURCES})
-  target_include_directories(${A_NAME} PUBLIC ${PROJECT_SOURCE_DIR})
   target_link_libraries(${A_NAME} PUBLIC ${A_LIBS})
+  tonvera_current_folder(folder)
+  tonvera_include_tree(${A_NAME} FOLDERS ${folder} LIBS ${A_LIBS})
+endfunction()
+
+# tonvera_executable(target FOLDERS ... LIBS ...): a program of tools/, tests/, bench/ or
+# fuzz/ links libs and sees their folders and the given ones.
+function(tonvera_executable target)
+  cmake_parse_arguments(A "" "" "FOLDERS;LIBS" ${ARGN})
+  target_link_libraries(${target} PRIVATE ${A_LIBS})
+  tonvera_include_tree(${target} FOLDERS ${A_FOLDERS} LIBS ${A_LIBS})
 endfunction()
 
 # tonvera_test(NAME name SOURCES ... [LIBS ...] [LABELS ...] [QT]): a GoogleTest program
@@ -18,11 +69,11 @@ function(tonvera_test)
   if(A_QT)
     find_package(Qt6 REQUIRED COMPONENTS Widgets Test)
     target_sources(${A_NAME} PRIVATE ${PROJECT_SOURCE_DIR}/tests/support/QtTestMain.cpp)
-    target_link_libraries(${A_NAME} PRIVATE ${A_LIBS} Qt6::Widgets Qt6::Test GTest::gtest)
+    target_link_libraries(${A_NAME} PRIVATE Qt6::Widgets Qt6::Test GTest::gtest)
   else()
-    target_link_libraries(${A_NAME} PRIVATE ${A_LIBS} GTest::gtest_main)
+    target_link_libraries(${A_NAME} PRIVATE GTest::gtest_main)
   endif()
-  target_include_directories(${A_NAME} PRIVATE ${PROJECT_SOURCE_DIR})
+  tonvera_executable(${A_NAME} FOLDERS tests LIBS ${A_LIBS})
   # Property values are flattened into one list on their way to CTest, so each value must be a
   # single item (the widget tests' main sets up the rest of their environment), and an empty
   # LABELS value would swallow the next property name: it is passed only when set.
@@ -38,8 +89,8 @@ function(tonvera_bench)
   cmake_parse_arguments(A "" "NAME" "SOURCES;LIBS" ${ARGN})
   find_package(benchmark REQUIRED)
   add_executable(${A_NAME} ${A_SOURCES})
-  target_link_libraries(${A_NAME} PRIVATE ${A_LIBS} benchmark::benchmark)
-  target_include_directories(${A_NAME} PRIVATE ${PROJECT_SOURCE_DIR})
+  target_link_libraries(${A_NAME} PRIVATE benchmark::benchmark)
+  tonvera_executable(${A_NAME} FOLDERS bench LIBS ${A_LIBS})
   set_target_properties(${A_NAME} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench)
 endfunction()
 
@@ -50,8 +101,7 @@ function(tonvera_fuzzer)
   add_executable(${A_NAME} ${A_SOURCES})
   target_compile_options(${A_NAME} PRIVATE -fsanitize=fuzzer,address,undefined)
   target_link_options(${A_NAME} PRIVATE -fsanitize=fuzzer,address,undefined)
-  target_link_libraries(${A_NAME} PRIVATE ${A_LIBS})
-  target_include_directories(${A_NAME} PRIVATE ${PROJECT_SOURCE_DIR})
+  tonvera_executable(${A_NAME} FOLDERS fuzz LIBS ${A_LIBS})
   set_target_properties(${A_NAME} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/fuzz)
   add_dependencies(fuzzers ${A_NAME})
 endfunction()
