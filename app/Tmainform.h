@@ -34,6 +34,8 @@ class TImage;
 class TMIDIContent;
 class TNXPanel;
 class TSettings;
+struct PlaybackSettings;
+struct UserSettings;
 class TSplashScreen;
 class DottedFrame;
 
@@ -137,8 +139,12 @@ public:
     // A key the window takes before any control; true when it is consumed.
     bool FormKeyDown(int key, Qt::KeyboardModifiers modifiers);
     bool ApplicationEvents1ShortCut(int key);
-    // How often a key found nothing to do and beeped.
-    int Beeps = 0;
+
+signals:
+    // A key found nothing to do; the window beeped.
+    void beeped();
+
+public:
 
     // The chord knowledge of this run, and the view's state.
     ChordBook Book;
@@ -243,6 +249,8 @@ private:
     TNXPanel* focusedChordTypeButton() const;
     void rebuildList(const std::vector<std::string>& lines);
     VariationOptions variationOptions() const;
+    UserSettings userSettings() const;
+    PlaybackSettings playbackSettings() const;
     void reportError(const std::exception& error);
     // Runs a user action; an error is shown in a message box and the program carries on.
     template <typename F>
@@ -254,12 +262,6 @@ private:
             reportError(error);
         }
     }
-
-public:
-    // The message of the last error shown to the user, "" for none.
-    std::string LastError;
-
-private:
 
     MainFormSetup setup_;
     QImage rootBackground_;

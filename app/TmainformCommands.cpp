@@ -188,7 +188,7 @@ void TMainForm::chooseListLine(int line)
         ListDblClick();
     } else {
         QApplication::beep();
-        ++Beeps;
+        emit beeped();
     }
 }
 

@@ -29,20 +29,6 @@ namespace {
 constexpr uint32_t kSequenceEndMessage = 0x8000 + 100;
 const QEvent::Type kSequenceEndEvent = static_cast<QEvent::Type>(QEvent::User + 100);
 
-PlaybackSettings playbackSettings(const TSettings* settings, bool arpeggio)
-{
-    PlaybackSettings result;
-    if (settings) {
-        result.rootPatch = settings->RootPatch->currentIndex();
-        result.chordPatch = settings->ChordPatch->currentIndex();
-        result.rootVolume = settings->RootVolume->value();
-        result.chordVolume = settings->ChordVolume->value();
-        result.staggerMs = settings->ArpegioStaggers->value();
-    }
-    result.arpeggio = arpeggio;
-    return result;
-}
-
 } // namespace
 
 bool TMainForm::ReverseFinderOn() const
@@ -60,7 +46,7 @@ VariationOptions TMainForm::variationOptions() const
     VariationOptions options;
     options.guitarCategory = Game == gtGuitar ? GuitarCategory : std::string();
     options.categoryFilter = Game == gtPiano ? CategoryFilter->GetText() : std::string("All");
-    options.convertDbl = Settings && Settings->ConvertDbl->isChecked();
+    options.convertDbl = userSettings().convertDbl;
     return options;
 }
 
@@ -118,20 +104,31 @@ void TMainForm::PlayChord()
     if (!record || !setup_.content)
         return;
     const ChordToPlay chord{SoundingNotes(*record, variation && Game == gtGuitar), record->degreeLabels};
-    ::PlayChord(setup_.player, *setup_.content, chord, playbackSettings(Settings, ArpeggioButton->Checked()));
+    ::PlayChord(setup_.player, *setup_.content, chord, playbackSettings());
 }
 
 void TMainForm::PlayRootNote()
 {
     if (!setup_.content || SelectedRoot < 0 || SelectedRoot >= RootCount)
         return;
-    ::PlayRootNote(setup_.player, *setup_.content, RootTable[SelectedRoot].pitchClass,
-                   playbackSettings(Settings, ArpeggioButton->Checked()));
+    ::PlayRootNote(setup_.player, *setup_.content, RootTable[SelectedRoot].pitchClass, playbackSettings());
 }
 
 void TMainForm::SoundFinderNote(int note)
 {
-    ::SoundFinderNote(setup_.player, note, playbackSettings(Settings, ArpeggioButton->Checked()));
+    ::SoundFinderNote(setup_.player, note, playbackSettings());
+}
+
+UserSettings TMainForm::userSettings() const
+{
+    return Settings ? Settings->Values() : UserSettings();
+}
+
+PlaybackSettings TMainForm::playbackSettings() const
+{
+    PlaybackSettings playback = userSettings().playback;
+    playback.arpeggio = ArpeggioButton->Checked();
+    return playback;
 }
 
 void TMainForm::rebuildList(const std::vector<std::string>& lines)
@@ -173,7 +170,6 @@ void TMainForm::ListClick()
 
 void TMainForm::reportError(const std::exception& error)
 {
-    LastError = error.what();
     auto* box = new QMessageBox(QMessageBox::Critical, "Tonvera", QString::fromLatin1(error.what()),
                                 QMessageBox::Ok, this);
     box->setAttribute(Qt::WA_DeleteOnClose);

@@ -62,7 +62,7 @@ void TMainForm::DrawNoteMarker(QImage& canvas, int x, int y, bool square, Colour
 
 ColourValue TMainForm::markerFill(const TChordVariation& record, size_t i) const
 {
-    const bool ownColours = Settings && Settings->DisplayChordColor->isChecked();
+    const bool ownColours = userSettings().displayChordColor;
     if (ownColours && i < record.colours.size() && record.colours[i] != 0)
         return static_cast<ColourValue>(record.colours[i]);
     return MarkerColor;

@@ -176,7 +176,7 @@ void TMainForm::FormShow()
 {
     if (!firstShowDone_ && created_) {
         firstShowDone_ = true;
-        const bool remember = !Settings || Settings->RememberRootAndChord->isChecked();
+        const bool remember = userSettings().rememberRootAndChord;
         if (remember) {
             if (SavedRoot >= 0)
                 SelectRoot(SavedRoot);

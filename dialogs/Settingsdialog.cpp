@@ -295,6 +295,20 @@ void TSettings::applyHintSetting()
     SetHintPause(hintPause_);
 }
 
+UserSettings TSettings::Values() const
+{
+    UserSettings values;
+    values.convertDbl = ConvertDbl->isChecked();
+    values.displayChordColor = DisplayChordColor->isChecked();
+    values.rememberRootAndChord = RememberRootAndChord->isChecked();
+    values.playback.rootPatch = RootPatch->currentIndex();
+    values.playback.chordPatch = ChordPatch->currentIndex();
+    values.playback.rootVolume = RootVolume->value();
+    values.playback.chordVolume = ChordVolume->value();
+    values.playback.staggerMs = ArpegioStaggers->value();
+    return values;
+}
+
 bool TSettings::HintsEnabled() const
 {
     return ShowGUIhints->isChecked();

@@ -1,7 +1,9 @@
 // The settings dialog and, for the whole run, the holder of the user's settings: other
-// code reads the current values straight from its controls when it needs them.
+// code asks it for their current values (Values) when it needs them.
 // Called on the GUI thread.
 #pragma once
+
+#include "midi/Tmidicontent.h"
 
 #include <QDialog>
 #include <string>
@@ -28,6 +30,16 @@ struct SettingDef {
     int defaultValue;
 };
 extern const SettingDef SettingsTable[10];
+
+// The current settings as the main window uses them; the defaults stand for a run without
+// a settings dialog.
+struct UserSettings {
+    bool convertDbl = false;            // "convert double accidentals"
+    bool displayChordColor = false;     // draw tones in their degree colours
+    bool rememberRootAndChord = true;   // restore the last chord at start
+    PlaybackSettings playback;          // instruments, volumes and arpeggio stagger (arpeggio itself is
+                                        // the window's button)
+};
 
 class TSettings : public QDialog {
     Q_OBJECT
@@ -56,6 +68,9 @@ public:
     void Button1Click();
     void Button2Click();
     void MIDIOutDriverChange();
+
+    // The values the controls show now.
+    UserSettings Values() const;
 
     const std::string& Section() const { return section_; }
     // Delay before a fly-by hint shows, in ms; hints are off while ShowGUIhints is unchecked.
