@@ -1,10 +1,14 @@
 // TMainForm: the main window. It owns the chord knowledge of the run (ChordBook), the
-// current selection, the finder marks and the skinned controls, and it is where the
-// selectors, the instrument view and the chord display meet. The work itself is done in
-// chords/ and midi/. Its code is split by concern: TmainformStartup.cpp (start-up and saved
-// state), TmainformLayout.cpp (window tree, pictures, centring), TmainformSelectors.cpp (root
-// and chord-type selectors, categories, chord lists), TmainformInstrument.cpp (keyboard and
-// fretboard), TmainformDisplay.cpp (chord display and playing).
+// current selection, the current chord and its variations, the finder marks and the skinned
+// controls, and it is where the selectors, the instrument view and the chord display meet.
+// The work itself is done in chords/ and midi/. Its code is split by concern:
+//   Tmainform.h              this declaration
+//   TmainformStartup.cpp     start-up, colours, saved screen state
+//   TmainformLayout.cpp      window tree, pictures, centring, handler wiring
+//   TmainformSelectors.cpp   root and chord-type selectors, categories, chord lists, finder search
+//   TmainformInstrument.cpp  keyboard and fretboard: markers, hit tests, finder marks
+//   TmainformDisplay.cpp     chord display, variation list, playing, error box
+//   TmainformCommands.cpp    top-row buttons, finder panel, key map
 // Called on the GUI thread only; the player's end-of-sequence notice arrives as a queued event.
 #pragma once
 
