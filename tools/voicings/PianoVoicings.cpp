@@ -120,16 +120,17 @@ std::vector<int> closeOrderFrom(const ChordTone& bottom, const std::vector<const
 
 bool powerChord(const ChordShape& shape) { return shape.tones.size() == 2; }
 
-// A 9th, 11th or 13th in the bass turns the chord into another: inversions leave them above.
-bool tensionInBass(const ChordShape& shape, int lowest, int rootPc)
+// Inversions keep a third, fifth, sixth or seventh in the bass. A tension there turns the
+// chord into another, and so does a sus chord's second or fourth (Csus4 over F is Fsus2).
+bool bassKeepsTheChord(const ChordShape& shape, int lowest, int rootPc)
 {
     const ChordTone* bass = shape.toneOfPitchClass(PitchClassOf(lowest - rootPc));
-    return !bass || bass->degree >= 9;
+    return bass && bass->degree != 2 && bass->degree != 4 && bass->degree < 9;
 }
 
 // Root position in one hand: the tones stacked as written (third, fifth, seventh, ninth ...),
 // the highest ones an octave down until the hand spans them; then, for chords of up to four
-// tones, every inversion of the tones in close order that has no tension in the bass.
+// tones, every inversion of the tones in close order whose bass keeps the chord.
 std::vector<std::vector<int>> closeVoicings(const ChordShape& shape, int rootPc)
 {
     const std::vector<const ChordTone*> tones = tonesToSound(shape, true, 5);
@@ -150,7 +151,7 @@ std::vector<std::vector<int>> closeVoicings(const ChordShape& shape, int rootPc)
     for (std::size_t k = 1; s.size() <= 4 && k < s.size(); ++k) {
         inversion.front() += 12;
         std::sort(inversion.begin(), inversion.end());
-        if (!tensionInBass(shape, inversion.front(), 0))
+        if (bassKeepsTheChord(shape, inversion.front(), 0))
             result.push_back(inversion);
     }
     for (auto& v : result) {
@@ -206,7 +207,7 @@ std::vector<std::vector<int>> rootlessVoicings(const ChordShape& shape, int root
 }
 
 // The second voice from the top of a four-note close voicing dropped an octave (a three-note
-// one drops its middle voice), never leaving a tension in the bass. Root-position drops first.
+// one drops its middle voice), when its bass keeps the chord. Root-position drops first.
 std::vector<std::vector<int>> drop2Voicings(const ChordShape& shape, const std::vector<std::vector<int>>& closeForms,
                                             int rootPc)
 {
@@ -216,7 +217,7 @@ std::vector<std::vector<int>> drop2Voicings(const ChordShape& shape, const std::
             continue;
         v[v.size() - 2] -= 12;
         std::sort(v.begin(), v.end());
-        if (!tensionInBass(shape, v.front(), rootPc))
+        if (bassKeepsTheChord(shape, v.front(), rootPc))
             result.push_back(placeLowest(v, 43));
     }
     std::stable_sort(result.begin(), result.end(), [rootPc](const std::vector<int>& a, const std::vector<int>& b) {
