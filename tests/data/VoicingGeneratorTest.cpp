@@ -109,7 +109,7 @@ TEST(PianoGenerator, TheFormsPianistsUse)
     auto cmaj7 = pianoVoicings("maj7", 0);
     EXPECT_EQ(cmaj7["Close"], (std::vector<std::vector<int>>{
                                   {48, 52, 55, 59}, {52, 55, 59, 60}, {55, 59, 60, 64}, {59, 60, 64, 67}}));
-    EXPECT_EQ(cmaj7["Drop 2"].front(), (std::vector<int>{48, 55, 59, 64}));
+    EXPECT_EQ(cmaj7["Drop-2"].front(), (std::vector<int>{48, 55, 59, 64}));
     // A low root takes its third a tenth up (E2 G#3 D4), its seventh stays down (E2 D3 G#3).
     EXPECT_EQ(pianoVoicings("7", 4)["Shell"], (std::vector<std::vector<int>>{{40, 56, 62}, {40, 50, 56}}));
     // G13 in one hand: G3 B3 E4 F4 A4, the thirteenth brought down an octave.

@@ -334,14 +334,14 @@ std::vector<SoundingNote> soundingNotes(const std::vector<int>& notes, int rootP
 // How many voicings of one chord a category keeps: the few a pianist uses most.
 long mostOf(const std::string& category)
 {
-    return category == "Drop 2" || category == "Quartal" || category == "Upper structure" ? 2 : 10;
+    return category == "Drop-2" || category == "Quartal" || category == "Upper structure" ? 2 : 10;
 }
 
 }  // namespace
 
 const std::vector<std::string>& PianoCategories()
 {
-    static const std::vector<std::string> categories{"Close",   "Shell",           "Rootless", "Drop 2",
+    static const std::vector<std::string> categories{"Close",   "Shell",           "Rootless", "Drop-2",
                                                      "Quartal", "Upper structure", "Two hands"};
     return categories;
 }
@@ -362,7 +362,7 @@ std::vector<PianoVoicing> PianoVoicingsFor(const ChordShape& shape, int rootPc)
         rootless = rootlessVoicings(shape, rootPc);
     add("Rootless", rootless);
     if (!powerChord(shape))
-        add("Drop 2", drop2Voicings(shape, shape.rootlessAllowed() ? rootless : close, rootPc));
+        add("Drop-2", drop2Voicings(shape, shape.rootlessAllowed() ? rootless : close, rootPc));
     add("Quartal", quartalVoicings(shape, rootPc));
     add("Upper structure", upperStructureVoicings(shape, rootPc));
     add("Two hands", twoHandVoicings(shape, rootPc));

@@ -333,8 +333,8 @@ RootPlacement PianoPlacement(const std::string& category)
     // Close positions and drop voicings come in every inversion; quartal stacks rarely
     // start on the root. Rootless forms, drop voicings made of them and quartal stacks may
     // leave the root to the bass player.
-    const bool anyInversion = category == "Close" || category == "Drop 2" || category == "Quartal";
-    const bool rootless = category == "Rootless" || category == "Drop 2" || category == "Quartal";
+    const bool anyInversion = category == "Close" || category == "Drop-2" || category == "Quartal";
+    const bool rootless = category == "Rootless" || category == "Drop-2" || category == "Quartal";
     return {anyInversion, rootless};
 }
 

@@ -46,7 +46,7 @@ const char* const PianoHeader =
     ";   Shell            root between E2 and D#3 with third and seventh (R-3-7) or seventh and\n"
     ";                    third (R-7-3), and the tones the chord needs above\n"
     ";   Rootless         the two rootless jazz forms, A from the third and B from the seventh\n"
-    ";   Drop 2           a close form with its second voice from the top an octave down\n"
+    ";   Drop-2           a close form with its second voice from the top an octave down\n"
     ";   Quartal          stacks of fourths, and the So What shape (three fourths, a major third)\n"
     ";   Upper structure  R-7-3 shell and a major triad of tensions above (altered dominants)\n"
     ";   Two hands        left hand root and fifth, right hand the other tones\n"
