@@ -96,6 +96,18 @@ std::vector<int> placeLowest(std::vector<int> notes, int floor)
     return notes;
 }
 
+// Voicings written in semitones above a root of pitch class 0, moved onto rootPc and each
+// placed as low as the limits allow from floor up.
+std::vector<std::vector<int>> placeOnRoot(std::vector<std::vector<int>> forms, int rootPc, int floor)
+{
+    for (auto& v : forms) {
+        for (int& n : v)
+            n += rootPc;
+        v = placeLowest(v, floor);
+    }
+    return forms;
+}
+
 // Each pitch class at the nearest note above the one before, from bottom up.
 std::vector<int> stackAbove(int bottom, const std::vector<int>& pitchClasses)
 {
@@ -138,7 +150,7 @@ std::vector<std::vector<int>> closeVoicings(const ChordShape& shape, int rootPc)
     if (s.empty() || s.size() > 5)
         return {};
     if (powerChord(shape))
-        return {placeLowest({rootPc, rootPc + 7, rootPc + 12}, 48), placeLowest({rootPc, rootPc + 7}, 48)};
+        return placeOnRoot({{0, 7, 12}, {0, 7}}, rootPc, 48);
     while (s.back() - s.front() > OneHandSpan && s.back() >= 12) {
         s.back() -= 12;
         std::sort(s.begin(), s.end());
@@ -154,12 +166,7 @@ std::vector<std::vector<int>> closeVoicings(const ChordShape& shape, int rootPc)
         if (bassKeepsTheChord(shape, inversion.front(), 0))
             result.push_back(inversion);
     }
-    for (auto& v : result) {
-        for (int& n : v)
-            n += rootPc;
-        v = placeLowest(v, 48);
-    }
-    return result;
+    return placeOnRoot(result, rootPc, 48);
 }
 
 // Left hand root (E2 to D#3) with third and seventh, or seventh and third: R-3-7 and R-7-3,
@@ -248,12 +255,7 @@ std::vector<std::vector<int>> quartalVoicings(const ChordShape& shape, int rootP
         }
     }
     std::stable_sort(stacks.begin(), stacks.end(), [](const auto& a, const auto& b) { return a.size() > b.size(); });
-    for (auto& v : stacks) {
-        for (int& n : v)
-            n += rootPc;
-        v = placeLowest(v, 48);
-    }
-    return stacks;
+    return placeOnRoot(stacks, rootPc, 48);
 }
 
 // Dominant chords with altered tensions: the R-7-3 shell in the left hand, and in the right
