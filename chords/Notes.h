@@ -46,11 +46,11 @@ struct DegreeLabelEntry {
     std::string_view label;
 };
 
-// The 20 standard degree codes and their labels, in ascending code order
-// (the order the label menu lists them). "o7" is the diminished seventh.
-inline constexpr std::array<DegreeLabelEntry, 20> DegreeLabelTable = {{
+// The standard degree codes and their labels, in ascending code order (the order the
+// label menu lists them). "o7" is the diminished seventh, "b6" the minor sixth.
+inline constexpr std::array<DegreeLabelEntry, 21> DegreeLabelTable = {{
     {"0100", "R"},  {"0201", "b2"}, {"0202", "2"},  {"0303", "b3"}, {"0304", "3"},
-    {"0405", "4"},  {"0506", "b5"}, {"0507", "5"},  {"0508", "#5"}, {"0609", "6"},
+    {"0405", "4"},  {"0506", "b5"}, {"0507", "5"},  {"0508", "#5"}, {"0608", "b6"}, {"0609", "6"},
     {"0709", "o7"}, {"0710", "b7"}, {"0711", "7"},  {"0913", "b9"}, {"0914", "9"},
     {"0915", "#9"}, {"1117", "11"}, {"1118", "#11"}, {"1320", "b13"}, {"1321", "13"},
 }};

@@ -36,8 +36,23 @@ struct Checker {
     std::map<std::string, ChordShape> shapes;
     // [instrument][type][root] -> counts by category
     std::map<GameType, std::map<std::string, std::array<Counts, RootCount>>> counts;
+    // [type][root][instrument] -> the first voicing of the chord's list
+    std::map<std::string, std::array<std::map<GameType, std::string>, RootCount>> firstShapes;
 
     void fault(const std::string& text) { report.faults.push_back(text); }
+
+    // The one place the checker calculates chords: every chord type spells on every root.
+    void checkCalculation(const std::string& name)
+    {
+        for (int root = 0; root < RootCount; ++root) {
+            try {
+                CalculateChord(vocabulary, name, root);
+            } catch (const std::exception& e) {
+                fault("chords.def: " + name + " on " + std::string(RootTable[root].name) + ": " + e.what());
+                return;
+            }
+        }
+    }
 
     void checkVocabulary()
     {
@@ -50,18 +65,63 @@ struct Checker {
         for (const auto& [name, type] : vocabulary.ChordTypes) {
             if (name.find_first_of(" \t") != std::string::npos)
                 fault("chords.def: the name '" + name + "' contains a blank");
-            for (int root = 0; root < RootCount; ++root) {
-                try {
-                    CalculateChord(vocabulary, name, root);
-                } catch (const std::exception& e) {
-                    fault("chords.def: " + name + " on " + std::string(RootTable[root].name) + ": " + e.what());
-                    break;
-                }
-            }
+            checkCalculation(name);
         }
         types = RealChordTypes(vocabulary);
+        shapes = AnalyseVocabulary(vocabulary);
+        checkAliasTargets();
+        checkToneLabels();
+        checkSameTones();
+        checkListMembers();
+    }
+
+    // An alias points at a chord type: voicings are stored under chord types only, so an
+    // alias of an alias would find none.
+    void checkAliasTargets()
+    {
+        for (const auto& [name, type] : vocabulary.ChordTypes) {
+            if (!IsAlias(vocabulary, name))
+                continue;
+            for (const std::string& link : vocabulary.ChordAliases.at(name))
+                if (IsAlias(vocabulary, link) && vocabulary.ChordTypes.at(link).line < type.line)
+                    fault("chords.def: the alias '" + name + "' points at '" + link +
+                          "', another alias: point it at a chord type");
+        }
+    }
+
+    // Every tone of a chord type is drawn with its degree label.
+    void checkToneLabels()
+    {
         for (const std::string& t : types)
-            shapes[t] = AnalyseChord(t, vocabulary.ChordTypes.at(t).degrees);
+            for (const std::string& code : vocabulary.ChordTypes.at(t).degrees)
+                if (DegreeLabel(code).empty())
+                    fault("chords.def: " + t + ": the tone " + code + " has no degree label");
+    }
+
+    // Two chord types with the same tones are one chord under two names.
+    void checkSameTones()
+    {
+        for (std::size_t a = 0; a < types.size(); ++a)
+            for (std::size_t b = a + 1; b < types.size(); ++b)
+                if (shapes.at(types[a]).toneMask == shapes.at(types[b]).toneMask)
+                    fault("chords.def: '" + types[a] + "' and '" + types[b] +
+                          "' hold the same tones: make the second an alias");
+    }
+
+    // The finder takes a chord type into a checked list's search when "(type)" occurs in the
+    // list's members text: a member with brackets must not select another type that way.
+    void checkListMembers()
+    {
+        for (const auto& [list, members] : vocabulary.ChordLists) {
+            std::string text;
+            for (const std::string& m : members)
+                text += "(" + m + ")";
+            for (const auto& [name, type] : vocabulary.ChordTypes)
+                if (text.find("(" + name + ")") != std::string::npos &&
+                    std::find(members.begin(), members.end(), name) == members.end())
+                    fault("chords.def: the list '" + list + "' also selects '" + name +
+                          "' in the finder: keep names with brackets out of lists");
+        }
     }
 
     std::string unknownTypeFault(const std::string& name) const
@@ -88,6 +148,7 @@ struct Checker {
         if (game == gtGuitar)
             checkGuitarHeaders(book);
         std::set<std::string> seen;
+        std::set<std::pair<std::string, int>> chordsSeen;
         for (const TChord& v : book.Voicings) {
             const std::string at = where(file, v);
             const int root = FindRoot(v.root);
@@ -100,9 +161,11 @@ struct Checker {
                 fault(at + "stands before the first category header");
                 continue;
             }
-            if (!seen.insert(at).second)
-                fault(at + "is listed twice");
+            if (!seen.insert(*v.category + at).second)
+                fault(at + "is listed twice in " + *v.category);
             const int rootPc = RootTable[root].pitchClass;
+            if (chordsSeen.insert({v.name, root}).second)
+                firstShapes[v.name][root][game] = shapeText(v, game);
             const std::vector<std::string> faults = game == gtGuitar ? checkGuitarVoicing(v, rootPc, shape->second)
                                                                      : checkPianoVoicing(v, rootPc, shape->second);
             for (const std::string& f : faults)
@@ -154,28 +217,46 @@ struct Checker {
         for (int s = 1; s <= 6; ++s)
             if (std::abs(v.numbers[s]) > 20 && v.numbers[s] != UnplayedString)
                 return {"writes an unplayed string as " + std::to_string(v.numbers[s]) + " instead of x"};
-        std::vector<std::string> faults = CheckGuitarHand(guitarFrets(v));
-        if (!faults.empty())
-            return faults;  // frets off the board sound no meaningful notes
-        faults = CheckGuitarCategory(*v.category, guitarFrets(v));
-        for (const std::string& f : CheckTones(shape, rootPc, guitarNotes(v), GuitarPlacement(*v.category)))
-            faults.push_back(f);
-        return faults;
+        return CheckGuitarVoicing(shape, rootPc, *v.category, guitarFrets(v), guitarNotes(v));
+    }
+
+    static std::vector<SoundingNote> pianoNotes(const TChord& v)
+    {
+        std::vector<SoundingNote> notes;
+        for (std::size_t k = 1; k < v.numbers.size(); ++k)
+            notes.push_back({std::abs(v.numbers[k]) + v.numbers[0], v.numbers[k] < 0, false});
+        return notes;
     }
 
     std::vector<std::string> checkPianoVoicing(const TChord& v, int rootPc, const ChordShape& shape)
     {
-        std::vector<SoundingNote> notes;
-        for (std::size_t k = 1; k < v.numbers.size(); ++k) {
-            const int midi = std::abs(v.numbers[k]) + v.numbers[0];
-            if (midi < LowestPianoNote || midi > HighestPianoNote)
-                return {"note " + std::to_string(midi) + " is off the keyboard (36-83)"};
-            notes.push_back({midi, v.numbers[k] < 0, false});
-        }
+        const std::vector<SoundingNote> notes = pianoNotes(v);
+        for (const SoundingNote& n : notes)
+            if (n.midi < LowestPianoNote || n.midi > HighestPianoNote)
+                return {"note " + std::to_string(n.midi) + " is off the keyboard (36-83)"};
         const auto& categories = PianoCategories();
         if (std::find(categories.begin(), categories.end(), *v.category) == categories.end())
             return {"unknown piano category '" + *v.category + "'"};
-        return CheckTones(shape, rootPc, notes, PianoPlacement(*v.category));
+        return CheckPianoVoicing(shape, rootPc, *v.category, notes);
+    }
+
+    // A voicing as a player reads it: frets low string first ("x32010", with dashes when a
+    // fret has two digits), or note names from the bottom ("C3 E3 G3 B3").
+    static std::string shapeText(const TChord& v, GameType game)
+    {
+        std::string text;
+        if (game == gtGuitar) {
+            const GuitarFrets frets = guitarFrets(v);
+            const bool wide = std::any_of(frets.begin(), frets.end(), [](int f) { return f >= 10; });
+            for (int s = 0; s < 6; ++s)
+                text += (wide && s > 0 ? "-" : "") +
+                        (frets[s] == MutedString ? std::string("x") : std::to_string(frets[s]));
+            return text;
+        }
+        for (const SoundingNote& n : pianoNotes(v))
+            text += (text.empty() ? "" : " ") + std::string(NoteNameTable[PitchClassOf(n.midi)]) +
+                    std::to_string(n.midi / 12 - 1);
+        return text;
     }
 
     int total(GameType game, const std::string& type, int root, std::initializer_list<const char*> categories)
@@ -198,7 +279,7 @@ struct Checker {
                     fault("coverage: " + chord + " has fewer than three guitar voicings");
                 if (total(gtGuitar, t, root, {"POP", "JAZZ"}) < 1)
                     fault("coverage: " + chord + " has no POP or JAZZ guitar voicing");
-                if (shapes[t].tones.size() >= 4 && total(gtGuitar, t, root, {"JAZZ"}) < 1)
+                if (shapes.at(t).tones.size() >= 4 && total(gtGuitar, t, root, {"JAZZ"}) < 1)
                     fault("coverage: " + chord + " has no JAZZ guitar voicing");
                 if (total(gtPiano, t, root, {}) < 4)
                     fault("coverage: " + chord + " has fewer than four piano voicings");
@@ -212,10 +293,13 @@ struct Checker {
             columns.push_back(c);
         std::ostringstream out;
         char cell[64];
+        std::vector<int> widths;
+        for (const std::string& c : columns)
+            widths.push_back(std::max(9, int(c.size())));
         std::snprintf(cell, sizeof cell, "%-10s", "type");
         out << cell;
-        for (const std::string& c : columns) {
-            std::snprintf(cell, sizeof cell, " %9s", c.c_str());
+        for (std::size_t i = 0; i < columns.size(); ++i) {
+            std::snprintf(cell, sizeof cell, " %*s", widths[i], columns[i].c_str());
             out << cell;
         }
         out << "   (voicings over all 17 roots; FOLK POP JAZZ guitar, the rest piano)\n";
@@ -229,20 +313,37 @@ struct Checker {
                 for (int root = 0; root < RootCount; ++root)
                     n += counts[game][t][root][columns[i]];
                 sums[columns[i]] += n;
-                std::snprintf(cell, sizeof cell, " %9d", n);
+                std::snprintf(cell, sizeof cell, " %*d", widths[i], n);
                 out << cell;
             }
             out << '\n';
         }
         std::snprintf(cell, sizeof cell, "%-10s", "all");
         out << cell;
-        for (const std::string& c : columns) {
-            std::snprintf(cell, sizeof cell, " %9d", sums[c]);
+        for (std::size_t i = 0; i < columns.size(); ++i) {
+            std::snprintf(cell, sizeof cell, " %*d", widths[i], sums[columns[i]]);
             out << cell;
         }
         out << "\n" << types.size() << " chord types, " << vocabulary.ChordTypes.size() - types.size()
             << " aliases\n";
         report.coverage = out.str();
+    }
+
+    void writeFirstShapes()
+    {
+        std::ostringstream out;
+        char line[128];
+        std::snprintf(line, sizeof line, "%-14s %-20s %s\n", "chord", "guitar", "piano (first voicing listed)");
+        out << line;
+        for (const std::string& t : types)
+            for (int root = RootCount - 1; root >= 0; --root) {
+                auto& first = firstShapes[t][root];
+                const std::string chord = std::string(RootTable[root].name) + t;
+                std::snprintf(line, sizeof line, "%-14s %-20s %s\n", chord.c_str(), first[gtGuitar].c_str(),
+                              first[gtPiano].c_str());
+                out << line;
+            }
+        report.firstShapes = out.str();
     }
 };
 
@@ -263,5 +364,6 @@ DataReport CheckDataFolder(const std::string& folder)
     }
     checker.checkCoverage();
     checker.writeCoverage();
+    checker.writeFirstShapes();
     return checker.report;
 }

@@ -8,6 +8,7 @@
 struct DataReport {
     std::vector<std::string> faults;  // one line per broken rule; empty when the data is sound
     std::string coverage;             // voicings per chord type and category, as a table
+    std::string firstShapes;          // per chord, the first guitar and piano voicing listed
 };
 
 // Reads folder/chords.def, folder/guitarchords.def and folder/pianochords.def.

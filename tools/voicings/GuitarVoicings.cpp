@@ -1,8 +1,10 @@
 // Guitar voicings found by searching the fretboard: every fingering within a four-fret box
-// that sounds the chord is scored by how a guitarist of each style would play it.
+// that sounds the chord is scored by how a guitarist of each style would play it. The open
+// chords of the chord books come first.
 #include "tools/voicings/GuitarVoicings.h"
 
 #include "chords/Notes.h"
+#include "tools/voicings/FamiliarShapes.h"
 
 #include <algorithm>
 #include <map>
@@ -27,16 +29,9 @@ struct Candidate {
 int bass(const Candidate& c) { return c.strings.front(); }
 int span(const Candidate& c) { return c.hand.highestFret - c.hand.lowestFret; }
 
-// Seconds and thirds low on the neck sound muddy; tensions and sevenths are never doubled.
-bool soundsClean(const ChordShape& shape, const std::vector<int>& pitches, int rootPc)
+// Tensions and sevenths are never doubled.
+bool doublesOnlyPlainTones(const ChordShape& shape, const std::vector<int>& pitches, int rootPc)
 {
-    std::vector<int> sorted = pitches;
-    std::sort(sorted.begin(), sorted.end());
-    for (std::size_t i = 1; i < sorted.size(); ++i) {
-        const int gap = sorted[i] - sorted[i - 1];
-        if ((sorted[i - 1] < 50 && gap <= 2) || (sorted[i - 1] < 45 && gap <= 3))
-            return false;
-    }
     std::map<int, int> count;
     for (int p : pitches)
         ++count[PitchClassOf(p - rootPc)];
@@ -76,7 +71,7 @@ std::optional<Candidate> evaluate(const ChordShape& shape, int rootPc, const Gui
             c.gaps += s - c.strings.back() - 1;
         c.strings.push_back(s);
     }
-    if ((sounded & shape.requiredMask) != shape.requiredMask)
+    if ((sounded & shape.requiredMask) != shape.requiredMask || SmallerChordHolding(shape, sounded))
         return std::nullopt;
     c.rooted = (sounded & 1u) != 0;
     if (c.rooted && PitchClassOf(lowest - rootPc) != 0)
@@ -86,7 +81,9 @@ std::optional<Candidate> evaluate(const ChordShape& shape, int rootPc, const Gui
     const ChordTone* fifth = shape.toneOfPitchClass(7);
     c.fifth = fifth && fifth->code == "0507" && (sounded >> 7 & 1u);
     c.gapAboveBass = c.gaps == 1 && c.strings.size() > 1 && c.strings[1] == c.strings[0] + 2;
-    if (maxSpan <= 3 && !soundsClean(shape, pitches, rootPc))
+    if (!CheckLowIntervals(pitches, GuitarLowIntervals()).empty())
+        return std::nullopt;
+    if (maxSpan <= 3 && !doublesOnlyPlainTones(shape, pitches, rootPc))
         return std::nullopt;
     return c;
 }
@@ -135,7 +132,7 @@ std::optional<double> folkScore(const ChordShape& shape, const Candidate& c)
     const int minStrings = powerChord(shape) ? 3 : 4;
     if (!c.rooted || c.gaps > 0 || c.hand.highestFret > 4 || int(c.strings.size()) < minStrings || bass(c) > 2)
         return std::nullopt;
-    if (c.hand.openStrings == 0 && !(c.hand.lowestFret == 1 && c.hand.barre))
+    if (!IsOpenPosition(c.hand))
         return std::nullopt;
     // An open triad without its fifth sounds thin: that root has no good open form.
     const ChordTone* fifth = shape.toneOfPitchClass(7);
@@ -168,8 +165,9 @@ std::optional<JazzForm> jazzForm(const ChordShape& shape, const Candidate& c, bo
     if (c.doubled && !smallChord && !relaxed)
         return std::nullopt;
     if (!c.rooted)
-        // On the middle four or top four strings, where the bass player's root leaves room.
-        return n >= 4 && (relaxed || (c.gaps == 0 && bass(c) >= 1 && bass(c) <= 2))
+        // Off the low E string, which the bass player's root needs, and with at most one
+        // string muted in between; best on the middle four or top four strings.
+        return n >= 4 && bass(c) >= 1 && c.gaps <= 1 && (relaxed || (c.gaps == 0 && bass(c) <= 2))
                    ? std::optional(JazzForm::Rootless)
                    : std::nullopt;
     const int b = bass(c);
@@ -214,15 +212,34 @@ std::map<Key, std::pair<double, const Candidate*>> bestByKey(
     return best;
 }
 
-bool alreadyChosen(const std::vector<GuitarVoicing>& chosen, const GuitarFrets& frets)
+// category empty: in any category.
+bool alreadyChosen(const std::vector<GuitarVoicing>& chosen, const GuitarFrets& frets,
+                   const std::string& category = {})
 {
-    return std::any_of(chosen.begin(), chosen.end(), [&](const GuitarVoicing& v) { return v.frets == frets; });
+    return std::any_of(chosen.begin(), chosen.end(), [&](const GuitarVoicing& v) {
+        return v.frets == frets && (category.empty() || v.category == category);
+    });
 }
 
-void chooseFolk(const ChordShape& shape, const std::vector<Candidate>& all, std::vector<GuitarVoicing>& chosen)
+// A familiar shape goes in when it obeys every rule the checker holds the file to.
+bool obeysTheRules(const ChordShape& shape, int rootPc, const GuitarFrets& frets)
 {
-    // The best open chord, and a second one with its root on another string when it is nearly as good.
+    return CheckGuitarVoicing(shape, rootPc, "FOLK", frets, GuitarNotes(frets, rootPc)).empty();
+}
+
+inline constexpr std::size_t FolkShapes = 3;
+
+void chooseFolk(const ChordShape& shape, int rootPc, const std::vector<Candidate>& all,
+                std::vector<GuitarVoicing>& chosen)
+{
+    // The shapes of the chord books first, then the best open chords the search finds
+    // (one per bass string), while they are nearly as good as the best of them.
+    for (const GuitarFrets& frets : FamiliarShapesOf(shape.name, rootPc))
+        if (obeysTheRules(shape, rootPc, frets) && !alreadyChosen(chosen, frets))
+            chosen.push_back({"FOLK", frets});
     const auto best = bestByKey<int>(all, [&](const Candidate& c) -> std::optional<std::pair<int, double>> {
+        if (alreadyChosen(chosen, c.frets))
+            return std::nullopt;
         if (auto s = folkScore(shape, c))
             return std::pair(bass(c), *s);
         return std::nullopt;
@@ -231,26 +248,29 @@ void chooseFolk(const ChordShape& shape, const std::vector<Candidate>& all, std:
     for (const auto& [b, entry] : best)
         ranked.push_back(entry);
     std::stable_sort(ranked.begin(), ranked.end(), [](auto& a, auto& b) { return a.first > b.first; });
-    for (std::size_t i = 0; i < ranked.size() && i < 2; ++i)
-        if (i == 0 || ranked[i].first >= ranked[0].first - 12)
+    for (std::size_t i = 0; i < ranked.size() && chosen.size() < FolkShapes; ++i)
+        if (ranked[i].first >= ranked[0].first - 12)
             chosen.push_back({"FOLK", ranked[i].second->frets});
 }
 
 void choosePop(const ChordShape& shape, const std::vector<Candidate>& all, std::vector<GuitarVoicing>& chosen)
 {
     // E-form (root on the low E string) and A-form (root on the A string); the D-form stands in
-    // for either when it cannot be played.
+    // for either when it cannot be played. The lower position comes first. A barre at the nut
+    // that FOLK holds too stays here, where the movable forms are looked up.
     const auto best = bestByKey<int>(all, [&](const Candidate& c) -> std::optional<std::pair<int, double>> {
         if (auto s = popScore(shape, c))
             return std::pair(bass(c), *s);
         return std::nullopt;
     });
-    int taken = 0;
+    std::vector<const Candidate*> forms;
     for (const auto& [b, entry] : best)
-        if (taken < 2 && !alreadyChosen(chosen, entry.second->frets)) {
-            chosen.push_back({"POP", entry.second->frets});
-            ++taken;
-        }
+        if (forms.size() < 2 && !alreadyChosen(chosen, entry.second->frets, "POP"))
+            forms.push_back(entry.second);
+    std::stable_sort(forms.begin(), forms.end(),
+                     [](const Candidate* a, const Candidate* b) { return a->hand.lowestFret < b->hand.lowestFret; });
+    for (const Candidate* c : forms)
+        chosen.push_back({"POP", c->frets});
 }
 
 int chooseJazz(const ChordShape& shape, const std::vector<Candidate>& all, std::vector<GuitarVoicing>& chosen,
@@ -293,7 +313,7 @@ std::vector<GuitarVoicing> GuitarVoicingsFor(const ChordShape& shape, int rootPc
 {
     const std::vector<Candidate> all = searchFretboard(shape, rootPc, 3);
     std::vector<GuitarVoicing> chosen;
-    chooseFolk(shape, all, chosen);
+    chooseFolk(shape, rootPc, all, chosen);
     choosePop(shape, all, chosen);
     // Four jazz forms (shell or rootless, drop-3, drop-2 on the middle and on the top strings),
     // or as many as it takes to give the chord three voicings in all.

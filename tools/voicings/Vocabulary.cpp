@@ -53,3 +53,15 @@ std::vector<std::string> RealChordTypes(const ChordBook& book)
     });
     return names;
 }
+
+std::map<std::string, ChordShape> AnalyseVocabulary(const ChordBook& book)
+{
+    std::vector<ChordShape> shapes;
+    for (const std::string& name : RealChordTypes(book))
+        shapes.push_back(AnalyseChord(name, book.ChordTypes.at(name).degrees));
+    LinkSmallerChords(shapes);
+    std::map<std::string, ChordShape> byName;
+    for (ChordShape& shape : shapes)
+        byName[shape.name] = std::move(shape);
+    return byName;
+}

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "chords/ChordBook.h"
+#include "tools/voicings/VoicingRules.h"
 
 #include <string>
 #include <vector>
@@ -15,3 +16,7 @@ bool IsAlias(const ChordBook& book, const std::string& name);
 
 // The chord types that are not aliases, in the order of their lines in the file.
 std::vector<std::string> RealChordTypes(const ChordBook& book);
+
+// The shape of every chord type that is not an alias, each linked to the smaller chord
+// types inside it (LinkSmallerChords), by name.
+std::map<std::string, ChordShape> AnalyseVocabulary(const ChordBook& book);

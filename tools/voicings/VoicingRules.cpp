@@ -31,16 +31,53 @@ bool isOptional(const ChordShape& shape, const ChordTone& tone)
         return hasDegree(shape, 11) || hasDegree(shape, 13);
     if (tone.code == "1117")
         return hasDegree(shape, 13);
-    if (tone.code == "0304")
-        return shape.hasSeventh &&
-               std::any_of(shape.tones.begin(), shape.tones.end(),
-                           [](const ChordTone& t) { return t.code == "1117"; });
     return false;
 }
 
 std::string noteName(int midi) { return std::string(NoteNameTable[PitchClassOf(midi)]) + std::to_string(midi / 12 - 1); }
 
+std::vector<std::string> sortedCodes(const ChordShape& shape)
+{
+    std::vector<std::string> codes;
+    for (const ChordTone& t : shape.tones)
+        codes.push_back(t.code);
+    std::sort(codes.begin(), codes.end());
+    return codes;
+}
+
+// smaller is larger written with its fifth left out (7no5 and 7).
+bool isFormWithoutFifth(const ChordShape& smaller, const ChordShape& larger)
+{
+    std::vector<std::string> codes = sortedCodes(larger);
+    const auto fifth = std::find(codes.begin(), codes.end(), "0507");
+    if (fifth == codes.end())
+        return false;
+    codes.erase(fifth);
+    return codes == sortedCodes(smaller);
+}
+
 }  // namespace
+
+void LinkSmallerChords(std::vector<ChordShape>& shapes)
+{
+    for (ChordShape& larger : shapes) {
+        larger.smallerChords.clear();
+        for (const ChordShape& smaller : shapes)
+            if (smaller.tones.size() < larger.tones.size() && (smaller.toneMask & ~larger.toneMask) == 0 &&
+                !isFormWithoutFifth(smaller, larger))
+                larger.smallerChords.push_back(
+                    {smaller.name, smaller.toneMask, smaller.requiredMask, smaller.rootlessAllowed()});
+    }
+}
+
+const SmallerChord* SmallerChordHolding(const ChordShape& shape, unsigned sounded)
+{
+    for (const SmallerChord& smaller : shape.smallerChords)
+        if ((sounded & ~smaller.toneMask) == 0 && (smaller.requiredMask & ~sounded) == 0 &&
+            ((sounded & 1u) || smaller.rootlessAllowed))
+            return &smaller;
+    return nullptr;
+}
 
 const ChordTone* ChordShape::toneOfPitchClass(int relativePitchClass) const
 {
@@ -105,6 +142,8 @@ std::vector<std::string> CheckTones(const ChordShape& shape, int rootPitchClass,
     for (const ChordTone& t : shape.tones)
         if (t.required && !(sounded >> t.pitchClass & 1u))
             faults.push_back("leaves out its " + t.code + " tone");
+    if (const SmallerChord* smaller = SmallerChordHolding(shape, sounded))
+        faults.push_back("is a voicing of " + smaller->name + ", a chord of fewer tones: store it there");
     if (rootSounds) {
         if (PitchClassOf(lowest->midi - rootPitchClass) != 0 && !placement.inversionAllowed)
             faults.push_back("its lowest note " + noteName(lowest->midi) + " is not the root");
@@ -183,20 +222,104 @@ std::vector<SoundingNote> GuitarNotes(const GuitarFrets& frets, int rootPitchCla
     return notes;
 }
 
-std::vector<std::string> CheckGuitarCategory(const std::string& category, const GuitarFrets& frets)
+bool IsOpenPosition(const HandShape& hand)
+{
+    return hand.highestFret <= 4 && (hand.openStrings > 0 || hand.barre);
+}
+
+int InnerMutedStrings(const GuitarFrets& frets)
+{
+    int first = -1, last = -1, muted = 0;
+    for (int s = 0; s < 6; ++s)
+        if (frets[s] != MutedString) {
+            if (first < 0)
+                first = s;
+            last = s;
+        }
+    for (int s = first + 1; first >= 0 && s < last; ++s)
+        muted += frets[s] == MutedString;
+    return muted;
+}
+
+std::vector<std::string> CheckGuitarCategory(const std::string& category, const GuitarFrets& frets,
+                                             int rootPitchClass)
 {
     const HandShape hand = DescribeHand(frets);
     if (category == "FOLK") {
         if (hand.highestFret > 4)
             return {"FOLK voicing above the fourth fret"};
-        if (hand.openStrings == 0 && !(hand.lowestFret == 1 && hand.barre))
-            return {"FOLK voicing with neither open strings nor a first-fret barre"};
-    } else if (category == "POP" || category == "JAZZ") {
-        if (hand.openStrings > 0)
-            return {category + " voicing with an open string"};
-    } else {
-        return {"unknown guitar category '" + category + "'"};
+        if (!IsOpenPosition(hand))
+            return {"FOLK voicing with neither open strings nor a barre"};
+        return {};
     }
+    if (category != "POP" && category != "JAZZ")
+        return {"unknown guitar category '" + category + "'"};
+    if (hand.openStrings > 0)
+        return {category + " voicing with an open string"};
+    const std::vector<SoundingNote> notes = GuitarNotes(frets, rootPitchClass);
+    const bool rootless = std::none_of(notes.begin(), notes.end(), [rootPitchClass](const SoundingNote& n) {
+        return PitchClassOf(n.midi - rootPitchClass) == 0;
+    });
+    std::vector<std::string> faults;
+    if (rootless && frets[0] != MutedString)
+        faults.push_back("rootless voicing with its bass on the low E string");
+    if (rootless && InnerMutedStrings(frets) > 1)
+        faults.push_back("rootless voicing that mutes two strings between its notes");
+    return faults;
+}
+
+const LowIntervalTable& PianoLowIntervals()
+{
+    // The usual low-interval limits of keyboard harmony.
+    static const LowIntervalTable table{
+        {1, 52, "minor second"},  // E3
+        {2, 51, "major second"},  // Eb3
+        {3, 48, "minor third"},   // C3
+        {4, 46, "major third"},   // Bb2
+        {5, 46, "fourth"},        // Bb2
+        {6, 47, "tritone"},       // B2
+        {7, 34, "fifth"},         // Bb1
+    };
+    return table;
+}
+
+const LowIntervalTable& GuitarLowIntervals()
+{
+    // The guitar's open chords sound their thirds from G2 up (open G: G2 B2) and its sus
+    // chords their seconds from C3 (Csus2: C3 D3); lower than that they blur.
+    static const LowIntervalTable table{
+        {1, 48, "minor second"},  // C3
+        {2, 48, "major second"},  // C3
+        {3, 43, "minor third"},   // G2
+        {4, 43, "major third"},   // G2
+    };
+    return table;
+}
+
+std::vector<std::string> CheckLowIntervals(std::vector<int> notes, const LowIntervalTable& table)
+{
+    std::vector<std::string> faults;
+    std::sort(notes.begin(), notes.end());
+    for (std::size_t i = 1; i < notes.size(); ++i)
+        for (const LowIntervalLimit& limit : table)
+            if (notes[i] - notes[i - 1] == limit.semitones && notes[i - 1] < limit.lowestNote)
+                faults.push_back(std::string("the ") + limit.name + " " + noteName(notes[i - 1]) + "-" +
+                                 noteName(notes[i]) + " lies below " + noteName(limit.lowestNote));
+    return faults;
+}
+
+std::vector<std::string> CheckPianoCategory(const std::string& category, const std::vector<int>& notes,
+                                            int rootPitchClass)
+{
+    if (notes.empty())
+        return {};
+    const auto [low, high] = std::minmax_element(notes.begin(), notes.end());
+    if (category == "Close" && (*high - *low > OneHandSpan || notes.size() > 5))
+        return {"Close voicing that one hand cannot hold (" + std::to_string(notes.size()) + " notes over " +
+                std::to_string(*high - *low) + " semitones)"};
+    if (category == "Shell" && PitchClassOf(*low - rootPitchClass) == 0 &&
+        (*low < LowestShellRoot || *low > HighestShellRoot))
+        return {"Shell voicing with its root " + noteName(*low) + " outside E2 to D#3"};
     return {};
 }
 
@@ -207,5 +330,48 @@ RootPlacement GuitarPlacement(const std::string& category)
 
 RootPlacement PianoPlacement(const std::string& category)
 {
-    return {category == "Close", category == "Rootless"};
+    // Close positions and drop voicings come in every inversion; quartal stacks rarely
+    // start on the root. Rootless forms, drop voicings made of them and quartal stacks may
+    // leave the root to the bass player.
+    const bool anyInversion = category == "Close" || category == "Drop-2" || category == "Quartal";
+    const bool rootless = category == "Rootless" || category == "Drop-2" || category == "Quartal";
+    return {anyInversion, rootless};
+}
+
+namespace {
+
+std::vector<int> midiOf(const std::vector<SoundingNote>& notes)
+{
+    std::vector<int> midi;
+    for (const SoundingNote& n : notes)
+        midi.push_back(n.midi);
+    return midi;
+}
+
+void append(std::vector<std::string>& faults, const std::vector<std::string>& more)
+{
+    faults.insert(faults.end(), more.begin(), more.end());
+}
+
+}  // namespace
+
+std::vector<std::string> CheckGuitarVoicing(const ChordShape& shape, int rootPitchClass, const std::string& category,
+                                            const GuitarFrets& frets, const std::vector<SoundingNote>& notes)
+{
+    std::vector<std::string> faults = CheckGuitarHand(frets);
+    if (!faults.empty())
+        return faults;  // frets off the board sound no meaningful notes
+    append(faults, CheckGuitarCategory(category, frets, rootPitchClass));
+    append(faults, CheckTones(shape, rootPitchClass, notes, GuitarPlacement(category)));
+    append(faults, CheckLowIntervals(midiOf(notes), GuitarLowIntervals()));
+    return faults;
+}
+
+std::vector<std::string> CheckPianoVoicing(const ChordShape& shape, int rootPitchClass, const std::string& category,
+                                           const std::vector<SoundingNote>& notes)
+{
+    std::vector<std::string> faults = CheckTones(shape, rootPitchClass, notes, PianoPlacement(category));
+    append(faults, CheckLowIntervals(midiOf(notes), PianoLowIntervals()));
+    append(faults, CheckPianoCategory(category, midiOf(notes), rootPitchClass));
+    return faults;
 }

@@ -7,6 +7,7 @@
 #include "tools/voicings/Vocabulary.h"
 
 #include <array>
+#include <map>
 #include <string>
 
 namespace {
@@ -22,6 +23,11 @@ const char* const GuitarHeader =
     ";           x = not played; a negative fret marks a root tone (drawn as a square)\n"
     "; [FOLK], [POP] and [JAZZ] start the categories. The FOLK button lists everything from\n"
     "; [FOLK] on, POP lists POP and JAZZ, JAZZ lists JAZZ alone: keep the headers in this order.\n"
+    ";   FOLK  chords at the nut, the open chords of the chord books first\n"
+    ";   POP   movable barre forms, the lower position first\n"
+    ";   JAZZ  shells, drop-2 and drop-3 forms, rootless forms off the low E string\n"
+    "; Every voicing has its root in the bass (rootless JAZZ forms leave it to the bass player);\n"
+    "; open inversions such as C/G are not stored.\n"
     "; Running the generator again rewrites this file: add your own voicings to its rules or\n"
     "; keep a copy of the lines you add.\n";
 
@@ -34,12 +40,19 @@ const char* const PianoHeader =
     ";   offset  added to every note; 0 here, so the notes are the real MIDI notes\n"
     ";   note    a MIDI note (60 = middle C; the keyboard shows 36 to 83), in any order;\n"
     ";           a negative note marks a root tone (drawn as a square)\n"
-    "; A line [name] starts a category; the category filter offers every name used.\n"
-    ";   Close      root position and inversions\n"
-    ";   Open       root, fifth and seventh below, third and extensions an octave up\n"
-    ";   Shell      left hand root and seventh, the third a tenth up, then the upper tones\n"
-    ";   Rootless   the two rootless jazz forms, from the third and from the seventh\n"
-    ";   Two hands  left hand root and fifth, right hand the upper structure\n"
+    "; A line [name] starts a category; the category filter offers every name used. A chord's\n"
+    "; list shows its voicings in this order:\n"
+    ";   Close            one hand (at most 14 semitones): root position, then the inversions\n"
+    ";   Shell            root between E2 and D#3 with third and seventh (R-3-7) or seventh and\n"
+    ";                    third (R-7-3), and the tones the chord needs above\n"
+    ";   Rootless         the two rootless jazz forms, A from the third and B from the seventh\n"
+    ";   Drop-2           a close form with its second voice from the top an octave down\n"
+    ";   Quartal          stacks of fourths, and the So What shape (three fourths, a major third)\n"
+    ";   Upper structure  R-7-3 shell and a major triad of tensions above (altered dominants)\n"
+    ";   Two hands        left hand root and fifth, right hand the other tones\n"
+    "; No two neighbouring notes sit lower than the usual limits (a minor second not below E3,\n"
+    "; a major second not below Eb3, a minor third not below C3, a major third or a fourth\n"
+    "; not below Bb2, a tritone not below B2, a fifth not below Bb1).\n"
     "; Running the generator again rewrites this file.\n";
 
 // Roots in the order a musician reads them: C, C#, Db, D ... B.
@@ -49,11 +62,6 @@ std::array<int, RootCount> rootsUpward()
     for (int i = 0; i < RootCount; ++i)
         roots[i] = RootCount - 1 - i;
     return roots;
-}
-
-ChordShape shapeOf(const ChordBook& vocabulary, const std::string& type)
-{
-    return AnalyseChord(type, vocabulary.ChordTypes.at(type).degrees);
 }
 
 std::string linePrefix(int root, const std::string& type)
@@ -78,11 +86,12 @@ void writeVoicings(const ChordBook& vocabulary, std::ostream& out, const char* h
 {
     out << header;
     const std::vector<std::string> types = RealChordTypes(vocabulary);
+    const std::map<std::string, ChordShape> shapes = AnalyseVocabulary(vocabulary);
     // A chord's voicings depend only on its pitch class: build them once per pitch class.
     std::vector<std::array<std::vector<Voicing>, 12>> found(types.size());
     for (std::size_t t = 0; t < types.size(); ++t)
         for (int pc = 0; pc < 12; ++pc)
-            found[t][pc] = find(shapeOf(vocabulary, types[t]), pc);
+            found[t][pc] = find(shapes.at(types[t]), pc);
     for (const std::string& category : categories) {
         out << "\n[" << category << "]\n";
         for (std::size_t t = 0; t < types.size(); ++t)

@@ -1,5 +1,6 @@
 // tonvera-voicecheck: checks the data files of a folder (chords.def and both voicing files)
-// against the voicing rules and the coverage rule, and prints the coverage table.
+// against the voicing rules and the coverage rule, and prints the coverage table and, per
+// chord, the first guitar and piano voicing its list shows.
 // Exits with 1 when a rule is broken.
 #include "tools/voicings/DataChecker.h"
 
@@ -12,7 +13,7 @@ int main(int argc, char** argv)
         return 2;
     }
     const DataReport report = CheckDataFolder(argv[1]);
-    std::cout << report.coverage;
+    std::cout << report.coverage << '\n' << report.firstShapes;
     for (const std::string& fault : report.faults)
         std::cout << "FAULT " << fault << '\n';
     if (!report.faults.empty()) {
