@@ -1,17 +1,16 @@
 // Tests of the INI layer on small files in a temporary folder.
 #include "platform/IniFile.h"
+#include "tests/support/FileSizeLimit.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <chrono>
-#include <csignal>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <sys/file.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -264,27 +263,6 @@ TEST_F(IniFileTest, FailedWriteNamesTheFileAndTheReasonAndLeavesNoTemporaryFile)
     EXPECT_EQ(writeError(notFolder), "Cannot write " + underFile.string() + ": Not a directory");
     EXPECT_EQ(folderEntries(), (std::vector<std::string>{"Tonvera.ini", "blocked.ini"}));
 }
-
-// Lets files of this process grow to at most limit bytes, as a full disk would.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t limit)
-    {
-        getrlimit(RLIMIT_FSIZE, &old_);
-        oldSignal_ = signal(SIGXFSZ, SIG_IGN);
-        const rlimit low{limit, old_.rlim_max};
-        setrlimit(RLIMIT_FSIZE, &low);
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &old_);
-        signal(SIGXFSZ, oldSignal_);
-    }
-
-private:
-    rlimit old_{};
-    sighandler_t oldSignal_;
-};
 
 TEST_F(IniFileTest, AFullDiskKeepsTheOldFileWhole)
 {
