@@ -10,6 +10,7 @@
 #include "dialogs/Hintsfromini.h"
 #include "midi/Player.h"
 #include "platform/IniFile.h"
+#include "platform/ProgramFolder.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -91,11 +92,8 @@ void TMainForm::FormCreate()
     const IniFile definitions(setup_.folder + "/Tonvera.def");
     loadHints(definitions);
     LoadColours(definitions);
-    if (!fileExists(setup_.settingsFile)) {
-        const std::string text = BootstrapSettingsText(definitions);
-        if (!text.empty())
-            WriteTextFileAtomically(setup_.settingsFile, text);
-    }
+    // Without a place to save, the program still runs on its defaults and says so once shown.
+    settingsProblem_ = PrepareSettingsFile(setup_.settingsFile, BootstrapSettingsText(definitions));
     LoadScreenState();
     created_ = true;
 }
@@ -167,12 +165,14 @@ void TMainForm::LoadScreenState()
 void TMainForm::SaveScreenState()
 {
     IniFile ini(setup_.settingsFile);
+    IniFile::Batch batch(ini);
     const std::string section = ScreenStateSection();
-    ini.WriteBool(section, "Arpeggio", ArpeggioButton->Checked());
-    ini.WriteBool(section, "ShowScaleDegrees", ScaleDegreesButton->Checked());
-    ini.WriteString(section, "SelectedChord", CurrentChordTypeName());
-    ini.WriteInteger(section, "SelectedRoot", SelectedRoot);
-    ini.WriteInteger(section, "ReverseFinderMode", FinderMode());
+    batch.WriteBool(section, "Arpeggio", ArpeggioButton->Checked());
+    batch.WriteBool(section, "ShowScaleDegrees", ScaleDegreesButton->Checked());
+    batch.WriteString(section, "SelectedChord", CurrentChordTypeName());
+    batch.WriteInteger(section, "SelectedRoot", SelectedRoot);
+    batch.WriteInteger(section, "ReverseFinderMode", FinderMode());
+    batch.Commit();
 }
 
 // The first show puts back the remembered (or default) root and chord type.
@@ -198,6 +198,8 @@ void TMainForm::FormShow()
             SelectionChanged(false);
         else
             FolkButtonClick(FolkButton);
+        if (!settingsProblem_.empty())
+            reportError(std::runtime_error("Settings cannot be saved.\n" + settingsProblem_));
     }
     FormResize();
 }
@@ -214,7 +216,8 @@ void TMainForm::closeEvent(QCloseEvent* event)
         try {
             SaveScreenState();
         } catch (const std::exception& error) {
-            reportError(error);
+            if (settingsProblem_.empty())   // else the user was told at start
+                reportError(error);
         }
     }
     event->accept();

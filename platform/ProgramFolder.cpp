@@ -1,9 +1,12 @@
 // Program folder and settings file location.
 #include "platform/ProgramFolder.h"
 
+#include "platform/IniFile.h"
+
 #include <cerrno>
 #include <cstdlib>
 #include <pwd.h>
+#include <stdexcept>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -100,4 +103,19 @@ std::string SettingsFilePath(const std::string& programDir,
     // the settings writer reports its own failure.
     makeFolders(folder);
     return joinPath(folder, SettingsFileName);
+}
+
+std::string PrepareSettingsFile(const std::string& settingsFile, const std::string& firstRunText)
+{
+    RemoveStaleTemporaryFiles(settingsFile);
+    struct stat info {};
+    if (stat(settingsFile.c_str(), &info) != 0 && !firstRunText.empty()) {
+        try {
+            WriteTextFileAtomically(settingsFile, firstRunText);
+            return "";
+        } catch (const std::runtime_error& error) {
+            return error.what();
+        }
+    }
+    return AtomicWriteProblem(settingsFile);
 }

@@ -33,7 +33,9 @@ public:
     ~WindowFixture();
 
     std::string Folder() const;
-    std::string SettingsFile() const { return Folder() + "/Tonvera.ini"; }
+    // "Tonvera.ini" in the folder, unless a test moved it elsewhere.
+    std::string SettingsFile() const { return settingsFile_.empty() ? Folder() + "/Tonvera.ini" : settingsFile_; }
+    void UseSettingsFile(std::string path) { settingsFile_ = std::move(path); }
     void WriteFile(const std::string& name, const std::string& text) const;
     std::string ReadFile(const std::string& name) const;
 
@@ -59,6 +61,7 @@ public:
 
 private:
     QTemporaryDir dir_;
+    std::string settingsFile_;
     ProgramWindows windows_;
 };
 
