@@ -274,6 +274,7 @@ private:
     bool firstShowDone_ = false;
     bool drawing_ = false;
     bool created_ = false;
+    std::string settingsProblem_;   // why the settings file cannot be saved, "" when it can
     bool markMenuOpen_ = false;
     QObject* focusWatcher_ = nullptr;
     std::shared_ptr<std::atomic<bool>> alive_ = std::make_shared<std::atomic<bool>>(true);

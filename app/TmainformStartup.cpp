@@ -13,6 +13,7 @@
 #include "dialogs/Hintsfromini.h"
 #include "midi/Player.h"
 #include "platform/IniFile.h"
+#include "platform/ProgramFolder.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -89,11 +90,8 @@ void TMainForm::FormCreate()
     const IniFile definitions(setup_.folder + "/Tonvera.def");
     loadHints(definitions);
     LoadColours(definitions);
-    if (std::error_code error; !std::filesystem::exists(setup_.settingsFile, error)) {
-        const std::string text = BootstrapSettingsText(definitions);
-        if (!text.empty())
-            WriteTextFileAtomically(setup_.settingsFile, text);
-    }
+    // Without a place to save, the program still runs on its defaults and says so once shown.
+    settingsProblem_ = PrepareSettingsFile(setup_.settingsFile, BootstrapSettingsText(definitions));
     LoadScreenState();
     created_ = true;
 }
@@ -163,12 +161,14 @@ void TMainForm::LoadScreenState()
 void TMainForm::SaveScreenState()
 {
     IniFile ini(setup_.settingsFile);
+    IniFile::Batch batch(ini);
     const std::string section = ScreenStateSection();
-    ini.WriteBool(section, "Arpeggio", ArpeggioButton->Checked());
-    ini.WriteBool(section, "ShowScaleDegrees", ScaleDegreesButton->Checked());
-    ini.WriteString(section, "SelectedChord", CurrentChordTypeName());
-    ini.WriteInteger(section, "SelectedRoot", SelectedRoot);
-    ini.WriteInteger(section, "ReverseFinderMode", FinderMode());
+    batch.WriteBool(section, "Arpeggio", ArpeggioButton->Checked());
+    batch.WriteBool(section, "ShowScaleDegrees", ScaleDegreesButton->Checked());
+    batch.WriteString(section, "SelectedChord", CurrentChordTypeName());
+    batch.WriteInteger(section, "SelectedRoot", SelectedRoot);
+    batch.WriteInteger(section, "ReverseFinderMode", FinderMode());
+    batch.Commit();
 }
 
 // The first show puts back the remembered (or default) root and chord type.
@@ -194,6 +194,8 @@ void TMainForm::FormShow()
             SelectionChanged(false);
         else
             FolkButtonClick(FolkButton);
+        if (!settingsProblem_.empty())
+            reportError(std::runtime_error("Settings cannot be saved.\n" + settingsProblem_));
     }
     FormResize();
 }
@@ -210,7 +212,8 @@ void TMainForm::closeEvent(QCloseEvent* event)
         try {
             SaveScreenState();
         } catch (const std::exception& error) {
-            reportError(error);
+            if (settingsProblem_.empty())   // else the user was told at start
+                reportError(error);
         }
     }
     event->accept();

@@ -12,6 +12,7 @@
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSlider>
 #include <QSpinBox>
@@ -281,11 +282,14 @@ void TSettings::LoadSettings()
     applyHintSetting();
 }
 
+// Every key in one replacement of the file: a crash or a full disk never leaves half of them.
 void TSettings::SaveSettings()
 {
     IniFile ini(settingsFile_);
+    IniFile::Batch batch(ini);
     for (const SettingDef& def : SettingsTable)
-        ini.WriteInteger(section_, def.key, controlValue(controlNamed(def.control)));
+        batch.WriteInteger(section_, def.key, controlValue(controlNamed(def.control)));
+    batch.Commit();
     applyHintSetting();
 }
 
@@ -323,10 +327,26 @@ void TSettings::MIDIOutDriverChange()
         MIDIOutDriver->setCurrentIndex(player_->CurrentDevice() >= 0 ? player_->CurrentDevice() : -1);
 }
 
+// A save that fails keeps the dialog open with the user's choices, so they can try again or
+// cancel; the file keeps what it held.
 void TSettings::Button1Click()
 {
-    SaveSettings();
+    try {
+        SaveSettings();
+    } catch (const std::exception& error) {
+        showSaveError(error.what());
+        return;
+    }
     done(kModalOk);
+}
+
+void TSettings::showSaveError(const std::string& reason)
+{
+    const std::string text = "The settings could not be saved.\n" + reason;
+    auto* box = new QMessageBox(QMessageBox::Critical, "Tonvera", QString::fromStdString(text),
+                                QMessageBox::Ok, this);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
 }
 
 void TSettings::Button2Click()

@@ -64,7 +64,10 @@ public:
     QPushButton* Button2 = nullptr;
 
     void LoadSettings();
+    // Throws std::runtime_error ("Cannot write <file>: <reason>") when the file cannot be
+    // written; the file then keeps what it held.
     void SaveSettings();
+    // OK: saves and closes; when the save fails, says why and stays open.
     void Button1Click();
     void Button2Click();
     void MIDIOutDriverChange();
@@ -87,6 +90,7 @@ private:
     void buildControls();
     void fitCheckBoxesToTheirTexts();
     void applyHintSetting();
+    void showSaveError(const std::string& reason);
     QWidget* controlNamed(const char* name) const;
 
     std::string settingsFile_;

@@ -3,14 +3,16 @@
 
 #include "base/TextUtil.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <climits>
 #include <cstring>
+#include <ctime>
+#include <dirent.h>
 #include <fcntl.h>
-#include <fstream>
-#include <sstream>
 #include <stdexcept>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -46,23 +48,23 @@ std::string singleLine(std::string text)
 // One line of the file as found, with what it means.
 struct IniLine {
     enum Kind { Other, Section, Entry };
-    std::string raw;  // without the line break
+    std::string raw;    // without the line break
+    std::string ending; // the line break as found: "\n", "\r\n", "\r", or "" for a last line without one
     Kind kind = Other;
-    std::string name; // section name or key
+    std::string name;   // section name or key
     std::string value;
 };
 
 struct IniText {
     std::string byteOrderMark; // kept as found, so an editor's UTF-8 mark survives a write
     std::vector<IniLine> lines;
-    std::string lineBreak = "\n";
-    bool endsWithBreak = true;
 };
 
-IniLine parseLine(const std::string& raw)
+IniLine parseLine(const std::string& raw, std::string ending = {})
 {
     IniLine line;
     line.raw = raw;
+    line.ending = std::move(ending);
     const std::string text = trim(raw);
     if (text.empty() || text[0] == ';' || text[0] == '#')
         return line;
@@ -85,47 +87,45 @@ IniLine parseLine(const std::string& raw)
     return line;
 }
 
+// Lines end at LF, CR LF or a lone CR; each keeps its own break, so a rewrite gives back
+// every untouched byte.
 IniText parseText(const std::string& content)
 {
     IniText ini;
-    if (content.empty())
-        return ini;
     size_t start = 0;
     if (content.compare(0, 3, "\xEF\xBB\xBF") == 0) {
         ini.byteOrderMark = content.substr(0, 3);
         start = 3;
     }
-    bool first = true;
     while (start < content.size()) {
-        auto end = content.find('\n', start);
-        const bool hasBreak = end != std::string::npos;
-        if (!hasBreak)
-            end = content.size();
-        std::string raw = content.substr(start, end - start);
-        if (!raw.empty() && raw.back() == '\r') {
-            raw.pop_back();
-            if (first)
-                ini.lineBreak = "\r\n";
+        const auto end = content.find_first_of("\r\n", start);
+        if (end == std::string::npos) {
+            ini.lines.push_back(parseLine(content.substr(start)));
+            break;
         }
-        first = false;
-        ini.lines.push_back(parseLine(raw));
-        ini.endsWithBreak = hasBreak;
-        start = end + 1;
+        const size_t breakLength = content.compare(end, 2, "\r\n") == 0 ? 2 : 1;
+        ini.lines.push_back(parseLine(content.substr(start, end - start), content.substr(end, breakLength)));
+        start = end + breakLength;
     }
     return ini;
 }
 
-std::string readWholeFile(const std::string& path)
+std::string joinText(const IniText& ini)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return {};
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
+    std::string text = ini.byteOrderMark;
+    for (const IniLine& line : ini.lines)
+        text += line.raw + line.ending;
+    return text;
 }
 
-IniText loadIni(const std::string& path) { return parseText(readWholeFile(path)); }
+// The break for lines the file did not have: the first one it uses, else LF.
+std::string usualBreak(const IniText& ini)
+{
+    for (const IniLine& line : ini.lines)
+        if (!line.ending.empty())
+            return line.ending;
+    return "\n";
+}
 
 // Index range [begin, end) of the lines that belong to the first section of this name;
 // begin is the header line. begin == npos when there is no such section.
@@ -163,45 +163,129 @@ const IniLine* findEntry(const IniText& ini, const std::string& section, const s
     return nullptr;
 }
 
-std::string joinText(const IniText& ini)
+// Inserts a line after ini.lines[after] with that line's break; a last line without a break
+// gets the file's usual one first.
+void insertLineAfter(IniText& ini, size_t after, const std::string& raw)
 {
-    std::string text = ini.byteOrderMark;
-    for (size_t i = 0; i < ini.lines.size(); ++i) {
-        text += ini.lines[i].raw;
-        if (i + 1 < ini.lines.size() || ini.endsWithBreak)
-            text += ini.lineBreak;
-    }
-    return text;
+    IniLine& previous = ini.lines[after];
+    if (previous.ending.empty())
+        previous.ending = usualBreak(ini);
+    const std::string ending = previous.ending;
+    ini.lines.insert(ini.lines.begin() + static_cast<std::ptrdiff_t>(after + 1), parseLine(raw, ending));
+}
+
+void appendLine(IniText& ini, const std::string& raw)
+{
+    if (ini.lines.empty())
+        ini.lines.push_back(parseLine(raw, "\n"));
+    else
+        insertLineAfter(ini, ini.lines.size() - 1, raw);
 }
 
 void setEntry(IniText& ini, const std::string& section, const std::string& key,
               const std::string& value)
 {
-    const IniLine entry = parseLine(key + "=" + value);
+    const std::string entry = key + "=" + value;
     const SectionRange range = findSection(ini, section);
     if (range.begin == std::string::npos) {
-        ini.endsWithBreak = true;
-        ini.lines.push_back(parseLine("[" + section + "]"));
-        ini.lines.push_back(entry);
+        appendLine(ini, "[" + section + "]");
+        appendLine(ini, entry);
         return;
     }
     size_t lastContent = range.begin;
     for (size_t i = range.begin + 1; i < range.end; ++i) {
         IniLine& line = ini.lines[i];
         if (line.kind == IniLine::Entry && SameText(line.name, key)) {
-            line = entry;
+            line = parseLine(entry, line.ending);
             return;
         }
         if (!trim(line.raw).empty())
             lastContent = i;
     }
     // After the section's last non-blank line, so blank separators stay between sections.
-    if (lastContent + 1 == ini.lines.size())
-        ini.endsWithBreak = true;
-    ini.lines.insert(ini.lines.begin() + static_cast<std::ptrdiff_t>(lastContent + 1), entry);
+    insertLineAfter(ini, lastContent, entry);
+}
+
+// What a file looked like on disk: equal stamps mean an unchanged file, unless it changed
+// within the resolution of the file system's time stamps (see IniSnapshot::settled).
+struct FileStamp {
+    bool exists = false;
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = 0;
+    timespec modified {};
+    timespec changed {};
+
+    bool operator==(const FileStamp& other) const
+    {
+        auto same = [](const timespec& a, const timespec& b) { return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec; };
+        return exists == other.exists && device == other.device && inode == other.inode &&
+               size == other.size && same(modified, other.modified) && same(changed, other.changed);
+    }
+};
+
+// Only regular files are read: a folder, a pipe or a device in the file's place reads as empty.
+FileStamp stampOf(const std::string& path)
+{
+    struct stat info {};
+    FileStamp stamp;
+    if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+        return stamp;
+    stamp.exists = true;
+    stamp.device = info.st_dev;
+    stamp.inode = info.st_ino;
+    stamp.size = info.st_size;
+    stamp.modified = info.st_mtim;
+    stamp.changed = info.st_ctim;
+    return stamp;
+}
+
+// File systems stamp times coarsely (a few ms, seconds on some), so two edits of the same
+// size in quick succession can leave equal stamps. A stamp is trusted only once it is older
+// than that; until then the bytes are read again and compared.
+bool stampSettled(const FileStamp& stamp)
+{
+    if (!stamp.exists)
+        return true;
+    timespec now {};
+    clock_gettime(CLOCK_REALTIME, &now);
+    const time_t newest = std::max(stamp.modified.tv_sec, stamp.changed.tv_sec);
+    return now.tv_sec - newest >= 2;
+}
+
+// Opened without waiting, so a pipe that took the file's place meanwhile cannot hang the reader.
+std::string readWholeFile(const std::string& path)
+{
+    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return {};
+    struct stat info {};
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        close(fd);
+        return {};
+    }
+    std::string text;
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        text.append(buffer, static_cast<size_t>(n));
+    }
+    close(fd);
+    return text;
 }
 
 } // namespace
+
+struct IniSnapshot {
+    FileStamp stamp;
+    bool settled = false;
+    std::string bytes;
+    IniText text;
+};
 
 bool ParseIniInteger(const std::string& text, int& value)
 {
@@ -231,11 +315,29 @@ bool ParseIniInteger(const std::string& text, int& value)
 
 IniFile::IniFile(std::string path) : path_(std::move(path)) {}
 
+const IniSnapshot& IniFile::current() const
+{
+    const FileStamp stamp = stampOf(path_);
+    if (snapshot_ && snapshot_->settled && snapshot_->stamp == stamp)
+        return *snapshot_;
+    auto fresh = std::make_shared<IniSnapshot>();
+    fresh->stamp = stamp;
+    fresh->settled = stampSettled(stamp);
+    fresh->bytes = stamp.exists ? readWholeFile(path_) : std::string();
+    if (snapshot_ && snapshot_->bytes == fresh->bytes) {
+        fresh->text = snapshot_->text;
+    } else {
+        fresh->text = parseText(fresh->bytes);
+        ++parses_;
+    }
+    snapshot_ = std::move(fresh);
+    return *snapshot_;
+}
+
 std::string IniFile::ReadString(const std::string& section, const std::string& key,
                                 const std::string& defaultValue) const
 {
-    const IniText ini = loadIni(path_);
-    const IniLine* entry = findEntry(ini, section, key);
+    const IniLine* entry = findEntry(current().text, section, key);
     return entry ? entry->value : defaultValue;
 }
 
@@ -256,9 +358,9 @@ bool IniFile::ReadBool(const std::string& section, const std::string& key, bool 
 void IniFile::WriteString(const std::string& section, const std::string& key,
                           const std::string& value)
 {
-    IniText ini = loadIni(path_);
-    setEntry(ini, trim(singleLine(section)), trim(singleLine(key)), singleLine(value));
-    WriteTextFileAtomically(path_, joinText(ini));
+    Batch batch(*this);
+    batch.WriteString(section, key, value);
+    batch.Commit();
 }
 
 void IniFile::WriteInteger(const std::string& section, const std::string& key, int value)
@@ -271,10 +373,40 @@ void IniFile::WriteBool(const std::string& section, const std::string& key, bool
     WriteString(section, key, value ? "1" : "0");
 }
 
+void IniFile::Batch::WriteString(const std::string& section, const std::string& key,
+                                 const std::string& value)
+{
+    writes_.push_back({trim(singleLine(section)), trim(singleLine(key)), singleLine(value)});
+}
+
+void IniFile::Batch::WriteInteger(const std::string& section, const std::string& key, int value)
+{
+    WriteString(section, key, std::to_string(value));
+}
+
+void IniFile::Batch::WriteBool(const std::string& section, const std::string& key, bool value)
+{
+    WriteString(section, key, value ? "1" : "0");
+}
+
+void IniFile::Batch::Commit()
+{
+    auto written = std::make_shared<IniSnapshot>();
+    written->text = file_.current().text;
+    for (const Write& write : writes_)
+        setEntry(written->text, write.section, write.key, write.value);
+    written->bytes = joinText(written->text);
+    WriteTextFileAtomically(file_.path_, written->bytes);
+    // What was just written needs no parse; its stamp still decides whether it is current.
+    written->stamp = stampOf(file_.path_);
+    written->settled = stampSettled(written->stamp);
+    file_.snapshot_ = std::move(written);
+}
+
 std::vector<std::string> IniFile::ReadSections() const
 {
     std::vector<std::string> names;
-    for (const IniLine& line : loadIni(path_).lines) {
+    for (const IniLine& line : current().text.lines) {
         if (line.kind != IniLine::Section)
             continue;
         bool known = false;
@@ -290,9 +422,8 @@ namespace {
 
 // Calls fn for each entry of the first section of that name, in file order.
 template <typename Fn>
-void forEachEntry(const std::string& path, const std::string& section, Fn fn)
+void forEachEntry(const IniText& ini, const std::string& section, Fn fn)
 {
-    const IniText ini = loadIni(path);
     const SectionRange range = findSection(ini, section);
     if (range.begin == std::string::npos)
         return;
@@ -306,59 +437,125 @@ void forEachEntry(const std::string& path, const std::string& section, Fn fn)
 std::vector<std::string> IniFile::ReadSection(const std::string& section) const
 {
     std::vector<std::string> keys;
-    forEachEntry(path_, section, [&](const IniLine& line) { keys.push_back(line.name); });
+    forEachEntry(current().text, section, [&](const IniLine& line) { keys.push_back(line.name); });
     return keys;
 }
 
 std::vector<std::string> IniFile::ReadSectionValues(const std::string& section) const
 {
     std::vector<std::string> entries;
-    forEachEntry(path_, section, [&](const IniLine& line) { entries.push_back(line.name + "=" + line.value); });
+    forEachEntry(current().text, section,
+                 [&](const IniLine& line) { entries.push_back(line.name + "=" + line.value); });
     return entries;
 }
 
 namespace {
 
-// Owns a file descriptor and the name of a temporary file until it is committed.
+// Our temporary files are hidden and carry a marker, so leftovers are recognisably ours:
+// ".Tonvera.ini.tonvera-tmp-" and six characters that mkstemp picks.
+const std::string kTemporaryMarker = ".tonvera-tmp-";
+constexpr size_t kTemporaryRandomLength = 6;
+
+std::string folderOf(const std::string& path)
+{
+    const auto slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string nameOf(const std::string& path)
+{
+    const auto slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string temporaryPrefix(const std::string& target)
+{
+    std::string prefix = ".";   // built in steps: GCC 12 warns falsely about "." + a + b here
+    prefix += nameOf(target);
+    prefix += kTemporaryMarker;
+    return prefix;
+}
+
+[[noreturn]] void failWriting(const std::string& path, int error)
+{
+    throw std::runtime_error("Cannot write " + path + ": " + std::strerror(error));
+}
+
+// The file a write of path replaces: path itself, or the final target of a chain of symbolic
+// links (a relative link counts from the link's own folder). A target that does not exist
+// yet is fine: the write makes it.
+std::string resolveLinks(const std::string& path)
+{
+    constexpr int kMaxLinks = 40;   // as the kernel's own limit for path lookups
+    std::string current = path;
+    for (int hops = 0;; ++hops) {
+        struct stat info {};
+        if (lstat(current.c_str(), &info) != 0 || !S_ISLNK(info.st_mode))
+            return current;
+        if (hops == kMaxLinks)
+            failWriting(path, ELOOP);
+        std::string target(static_cast<size_t>(info.st_size > 0 ? info.st_size : 4096) + 1, '\0');
+        const ssize_t length = readlink(current.c_str(), target.data(), target.size());
+        if (length < 0 || static_cast<size_t>(length) >= target.size())
+            failWriting(path, length < 0 ? errno : ENAMETOOLONG);
+        target.resize(static_cast<size_t>(length));
+        current = target.front() == '/' ? target : folderOf(current) + "/" + target;
+    }
+}
+
+// A temporary file beside target, removed again unless it was renamed into place. It is
+// locked while it exists, so a start-up clean-up can tell it from a crashed save's leftover.
 class TempFile {
 public:
-    explicit TempFile(const std::string& target) : name_(target + ".XXXXXX")
+    // shownPath: the name errors give, the file as the caller knows it.
+    TempFile(const std::string& target, std::string shownPath)
+        : name_(folderOf(target) + "/" + temporaryPrefix(target) + std::string(kTemporaryRandomLength, 'X')),
+          shownPath_(std::move(shownPath))
     {
-        fd_ = mkstemp(name_.data());
+        fd_ = mkostemp(name_.data(), O_CLOEXEC);
         if (fd_ < 0)
-            throw std::runtime_error("Cannot create a temporary file for " + target + ": " +
-                                     std::strerror(errno));
+            fail();
+        flock(fd_, LOCK_EX);
     }
     ~TempFile()
     {
-        if (fd_ >= 0)
-            close(fd_);
-        if (!committed_)
+        if (!renamed_)
             unlink(name_.c_str());
+        close(fd_);
     }
     TempFile(const TempFile&) = delete;
     TempFile& operator=(const TempFile&) = delete;
 
+    [[noreturn]] void fail() const { failWriting(shownPath_, errno); }
+
+    void write(const std::string& text) const
+    {
+        size_t written = 0;
+        while (written < text.size()) {
+            const ssize_t n = ::write(fd_, text.data() + written, text.size() - written);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0)
+                fail();
+            written += static_cast<size_t>(n);
+        }
+    }
     int fd() const { return fd_; }
-    const std::string& name() const { return name_; }
-    void closeFile()
+    // Still locked while it becomes the file, so no clean-up can take it on the way.
+    void renameTo(const std::string& target)
     {
-        const int fd = fd_;
-        fd_ = -1;
-        if (close(fd) != 0)
-            fail("close");
+        if (rename(name_.c_str(), target.c_str()) != 0)
+            fail();
+        renamed_ = true;
     }
-    void fail(const char* what) const
-    {
-        throw std::runtime_error(std::string("Cannot write ") + name_ + " (" + what +
-                                 "): " + std::strerror(errno));
-    }
-    void committed() { committed_ = true; }
 
 private:
     std::string name_;
+    std::string shownPath_;
     int fd_ = -1;
-    bool committed_ = false;
+    bool renamed_ = false;
 };
 
 mode_t modeForNewFile(const std::string& path)
@@ -375,24 +572,60 @@ mode_t modeForNewFile(const std::string& path)
 
 void WriteTextFileAtomically(const std::string& path, const std::string& text)
 {
-    TempFile temp(path);
+    const std::string target = resolveLinks(path);
+    TempFile temp(target, path);
     // mkstemp makes the file 0600; give it the old file's (or the usual) permissions.
-    if (fchmod(temp.fd(), modeForNewFile(path)) != 0)
-        temp.fail("chmod");
-    size_t written = 0;
-    while (written < text.size()) {
-        const ssize_t n = write(temp.fd(), text.data() + written, text.size() - written);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            temp.fail("write");
-        }
-        written += static_cast<size_t>(n);
-    }
+    if (fchmod(temp.fd(), modeForNewFile(target)) != 0)
+        temp.fail();
+    temp.write(text);
     if (fsync(temp.fd()) != 0)
-        temp.fail("fsync");
-    temp.closeFile();
-    if (rename(temp.name().c_str(), path.c_str()) != 0)
-        temp.fail("rename");
-    temp.committed();
+        temp.fail();
+    temp.renameTo(target);
+}
+
+void RemoveStaleTemporaryFiles(const std::string& path)
+{
+    std::string target;
+    try {
+        target = resolveLinks(path);
+    } catch (const std::runtime_error&) {
+        return;
+    }
+    const std::string folder = folderOf(target);
+    const std::string prefix = temporaryPrefix(target);
+    DIR* listing = opendir(folder.c_str());
+    if (!listing)
+        return;
+    while (const dirent* entry = readdir(listing)) {
+        const std::string name = entry->d_name;
+        if (name.size() != prefix.size() + kTemporaryRandomLength || name.compare(0, prefix.size(), prefix) != 0)
+            continue;
+        const std::string leftover = folder + "/" + name;
+        const int fd = open(leftover.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0)
+            continue;
+        struct stat info {};
+        // Ours only if it is a plain file of this user that no running save holds.
+        if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_uid == geteuid() &&
+            flock(fd, LOCK_EX | LOCK_NB) == 0)
+            unlink(leftover.c_str());
+        close(fd);
+    }
+    closedir(listing);
+}
+
+std::string AtomicWriteProblem(const std::string& path)
+{
+    try {
+        const std::string target = resolveLinks(path);
+        struct stat info {};
+        if (stat(target.c_str(), &info) == 0 && S_ISDIR(info.st_mode))
+            failWriting(path, EISDIR);
+        // A block's worth of bytes: enough to find a full disk, as much as a settings file needs.
+        TempFile probe(target, path);
+        probe.write(std::string(4096, '\n'));
+    } catch (const std::runtime_error& error) {
+        return error.what();
+    }
+    return "";
 }

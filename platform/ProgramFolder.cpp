@@ -2,10 +2,12 @@
 #include "platform/ProgramFolder.h"
 
 #include "base/Files.h"
+#include "platform/IniFile.h"
 
 #include <cerrno>
 #include <cstdlib>
 #include <pwd.h>
+#include <stdexcept>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -93,4 +95,19 @@ std::string SettingsFilePath(const std::string& programDir,
     // the settings writer reports its own failure.
     makeFolders(folder);
     return JoinPath(folder, SettingsFileName);
+}
+
+std::string PrepareSettingsFile(const std::string& settingsFile, const std::string& firstRunText)
+{
+    RemoveStaleTemporaryFiles(settingsFile);
+    struct stat info {};
+    if (stat(settingsFile.c_str(), &info) != 0 && !firstRunText.empty()) {
+        try {
+            WriteTextFileAtomically(settingsFile, firstRunText);
+            return "";
+        } catch (const std::runtime_error& error) {
+            return error.what();
+        }
+    }
+    return AtomicWriteProblem(settingsFile);
 }

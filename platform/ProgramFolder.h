@@ -25,3 +25,9 @@ std::string UserConfigFolder();
 std::string SettingsFilePath(const std::string& programDir);
 std::string SettingsFilePath(const std::string& programDir,
                              const std::function<bool(const std::string&)>& isWritable);
+
+// Gets the settings file ready at start-up: removes what crashed saves left beside it, makes
+// it from firstRunText when it does not exist yet (nothing is made when that text is empty),
+// and checks that it can be saved. Returns "" when it can, else why not ("Cannot write
+// <file>: <reason>"). Never throws: without a place to save, the program runs on its defaults.
+std::string PrepareSettingsFile(const std::string& settingsFile, const std::string& firstRunText);

@@ -16,7 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         std::fclose(file);
     }
     IniFile ini(path);
-    // Every read re-reads the file: a few sections and keys are enough to reach every path.
+    // A few sections and keys are enough to reach every path of the lookups.
     const auto sections = ini.ReadSections();
     for (size_t s = 0; s < sections.size() && s < 4; ++s) {
         const auto keys = ini.ReadSection(sections[s]);

@@ -5,13 +5,18 @@
 #include "controls/Nxpanel.h"
 #include "controls/Timage.h"
 #include "platform/IniFile.h"
+#include "tests/support/FileSizeLimit.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QSpinBox>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QTimer>
 
 #include <gtest/gtest.h>
+
+#include <optional>
 
 TEST(InstrumentChoice, VoicingFilesThenTheFirstParameter)
 {
@@ -197,6 +202,77 @@ TEST(ScreenState, RememberOffAlwaysStartsOnCMajor)
     EXPECT_EQ(form.CurrentChordTypeName(), "maj");
     EXPECT_EQ(form.FinderMode(), 1);
     EXPECT_EQ(form.ReverseFinder->GetText(), "Show specific voicings");
+}
+
+TEST(SettingsFile, NoPlaceToSaveStillStartsOnTheDefaultsAndSaysSoOnce)
+{
+    struct Case { const char* name; bool blockFolder; const char* reason; };
+    const Case cases[] = {
+        {"folder is a file", true, "Not a directory"},
+        {"disk full", false, "File too large"},
+    };
+    for (const Case& c : cases) {
+        WindowFixture fixture;
+        if (c.blockFolder) {
+            fixture.WriteFile("config", "not a folder");
+            fixture.UseSettingsFile(fixture.Folder() + "/config/Tonvera.ini");
+        }
+        std::optional<FileSizeLimit> fullDisk;
+        if (!c.blockFolder)
+            fullDisk.emplace(16);
+        TMainForm* form = nullptr;
+        try {
+            form = &fixture.Start();
+        } catch (const std::exception& error) {
+            ADD_FAILURE() << c.name << ": start-up failed: " << error.what();
+            continue;
+        }
+        fullDisk.reset();
+        const std::string said = "Settings cannot be saved.\nCannot write " + fixture.SettingsFile() + ": " + c.reason;
+        EXPECT_EQ(ShownError(*form), said) << c.name;
+        EXPECT_EQ(form->SelectedRoot, 16) << c.name;
+        EXPECT_EQ(fixture.Settings().ArpegioStaggers->value(), 50) << c.name;
+        if (c.blockFolder) {
+            // The save at close fails too, and is not announced a second time.
+            form->close();
+            EXPECT_EQ(ShownError(*form), said) << c.name;
+        }
+        EXPECT_EQ(form->findChildren<QMessageBox*>().size(), 1) << c.name;
+    }
+}
+
+TEST(SettingsFile, LeftoversOfACrashedSaveAreRemovedAtStart)
+{
+    WindowFixture fixture;
+    fixture.WriteFile("Tonvera.ini", "[SettingsScr]\nSelectedRoot=3\n");
+    fixture.WriteFile(".Tonvera.ini.tonvera-tmp-Xy12Ab", "[SettingsScr]\nSelec");
+    fixture.WriteFile("Tonvera.ini.bak", "mine");
+    EXPECT_EQ(fixture.Start().SelectedRoot, 3);
+    const QDir folder(QString::fromStdString(fixture.Folder()));
+    EXPECT_FALSE(folder.exists(".Tonvera.ini.tonvera-tmp-Xy12Ab"));
+    EXPECT_TRUE(folder.exists("Tonvera.ini.bak"));
+    EXPECT_EQ(ShownError(fixture.Form()), "");
+}
+
+TEST(ScreenState, SavedInOneReplacementOfTheFile)
+{
+    WindowFixture fixture;
+    const std::string before = "[SettingsScr]\nSelectedRoot=3\n";
+    fixture.WriteFile("Tonvera.ini", before);
+    TMainForm& form = fixture.Start();
+    form.ArpeggioButton->SetChecked(true);
+    form.SelectRoot(6);
+    {
+        // Room for the first keys only: none of them may reach the file.
+        FileSizeLimit limit(64);
+        form.close();
+    }
+    EXPECT_EQ(fixture.ReadFile("Tonvera.ini"), before);
+    EXPECT_EQ(ShownError(form), "Cannot write " + fixture.SettingsFile() + ": File too large");
+    fixture.Close();
+    fixture.Start().ArpeggioButton->SetChecked(true);
+    fixture.Close();
+    EXPECT_EQ(IniFile(fixture.SettingsFile()).ReadSection("SettingsScr").size(), 5u);
 }
 
 TEST(Layout, CentredInTheClientAreaNeverSmallerThanThePanel)

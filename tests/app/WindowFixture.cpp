@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QImage>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPainter>
 #include <QTest>
 
@@ -223,6 +224,12 @@ void PressAt(QWidget* widget, int x, int y, Qt::MouseButton button)
     QTest::mouseMove(widget, QPoint(x, y));
     QTest::mousePress(widget, button, Qt::NoModifier, QPoint(x, y));
     QTest::mouseRelease(widget, button, Qt::NoModifier, QPoint(x, y));
+}
+
+std::string ShownError(const QWidget& form)
+{
+    const QList<QMessageBox*> boxes = form.findChildren<QMessageBox*>();
+    return boxes.isEmpty() ? std::string() : boxes.back()->text().toStdString();
 }
 
 std::vector<std::string> MenuCaptions(const QMenu* menu)

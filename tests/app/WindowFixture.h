@@ -33,7 +33,9 @@ public:
     ~WindowFixture();
 
     std::string Folder() const;
-    std::string SettingsFile() const { return Folder() + "/Tonvera.ini"; }
+    // "Tonvera.ini" in the folder, unless a test moved it elsewhere.
+    std::string SettingsFile() const { return settingsFile_.empty() ? Folder() + "/Tonvera.ini" : settingsFile_; }
+    void UseSettingsFile(std::string path) { settingsFile_ = std::move(path); }
     void WriteFile(const std::string& name, const std::string& text) const;
     std::string ReadFile(const std::string& name) const;
 
@@ -59,6 +61,7 @@ public:
 
 private:
     QTemporaryDir dir_;
+    std::string settingsFile_;
     ProgramWindows windows_;
 };
 
@@ -66,6 +69,8 @@ private:
 TNXPanel* button(TMainForm& form, const char* name);
 // Presses a skinned control or canvas at (x, y) with the given button.
 void PressAt(QWidget* widget, int x, int y, Qt::MouseButton button = Qt::LeftButton);
+// The text of the newest error box the window shows, "" when it shows none.
+std::string ShownError(const QWidget& form);
 // The menu's visible actions' captions (columns included).
 std::vector<std::string> MenuCaptions(const QMenu* menu);
 // Triggers the menu's action with this caption; false when there is none.

@@ -4,8 +4,13 @@
 #include "midi/Player.h"
 #include "platform/IniFile.h"
 #include "platform/RecordingMIDIOut.h"
+#include "tests/support/FileSizeLimit.h"
 
 #include <QCheckBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QTimer>
 #include <QComboBox>
 #include <QFile>
 #include <QHelpEvent>
@@ -215,4 +220,57 @@ TEST(HintTiming, ToolTipsUseTheStartUpDelaysUntilTheSettingsSetTheirOwn)
     SetHintPause(400);
     EXPECT_EQ(HintPause(), 400);
     EXPECT_EQ(HintShortPause(), 300);
+}
+
+TEST_F(SettingsDialog, FailedSaveSaysWhyKeepsTheDialogOpenAndClosesCleanly)
+{
+    // A folder where the file belongs makes every save fail.
+    ASSERT_TRUE(QDir().mkpath(QString::fromStdString(file() + "/inside")));
+    TSettings settings(file(), "", &player);
+    std::string shown;
+    bool stillOpen = false;
+    QTimer::singleShot(0, [&] {
+        settings.RootPatch->setCurrentIndex(4);
+        QTest::mouseClick(settings.Button1, Qt::LeftButton);
+        stillOpen = settings.isVisible();
+        if (auto* box = settings.findChild<QMessageBox*>()) {
+            shown = box->text().toStdString();
+            box->accept();
+        }
+        QTest::mouseClick(settings.Button2, Qt::LeftButton);
+    });
+    EXPECT_EQ(settings.exec(), 2);
+    EXPECT_TRUE(stillOpen);
+    EXPECT_EQ(shown, "The settings could not be saved.\nCannot write " + file() + ": Is a directory");
+    EXPECT_TRUE(QFileInfo(QString::fromStdString(file())).isDir());
+    EXPECT_EQ(settings.RootPatch->currentIndex(), 0) << "closing shows what the file holds";
+    // The dialog can be used again.
+    QTimer::singleShot(0, [&] { settings.Button2Click(); });
+    EXPECT_EQ(settings.exec(), 2);
+}
+
+TEST_F(SettingsDialog, ASaveThatCannotFinishLeavesTheOldFileWhole)
+{
+    const std::string before = "[Settings]\nRootPatch=3\n";
+    write(before);
+    TSettings settings(file(), "", &player);
+    settings.open();
+    settings.RootPatch->setCurrentIndex(5);
+    {
+        // Room for the first few keys only, as on a disk that fills up during the save.
+        FileSizeLimit limit(80);
+        settings.Button1Click();
+    }
+    EXPECT_EQ(read(), before);
+    EXPECT_TRUE(settings.isVisible());
+    auto* box = settings.findChild<QMessageBox*>();
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->text().toStdString(),
+              "The settings could not be saved.\nCannot write " + file() + ": File too large");
+    box->accept();
+    // Once there is room again, OK saves every key and closes.
+    settings.Button1Click();
+    EXPECT_FALSE(settings.isVisible());
+    EXPECT_EQ(IniFile(file()).ReadInteger("Settings", "RootPatch", 0), 5);
+    EXPECT_EQ(IniFile(file()).ReadSection("Settings").size(), 10u);
 }

@@ -4,6 +4,8 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <gtest/gtest.h>
 #include <string>
 
@@ -86,4 +88,29 @@ TEST(UserConfigFolder, FallsBackToHomeWhenXdgConfigHomeIsUnsetOrRelative)
         ScopedEnv xdg("XDG_CONFIG_HOME", "");
         EXPECT_EQ(fs::path(UserConfigFolder()), home.path / ".config" / "tonvera");
     }
+}
+
+TEST(PrepareSettingsFile, MakesTheFirstFileOnceAndSaysWhyItCannotBeSaved)
+{
+    TempFolder folder;
+    const fs::path settings = folder.path / "Tonvera.ini";
+    const auto read = [&] {
+        std::ifstream in(settings);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
+    EXPECT_EQ(PrepareSettingsFile(settings.string(), ""), "");
+    EXPECT_FALSE(fs::exists(settings)) << "no first-run text, no file";
+    EXPECT_EQ(PrepareSettingsFile(settings.string(), "[Settings]\nA=1\n"), "");
+    EXPECT_EQ(read(), "[Settings]\nA=1\n");
+    EXPECT_EQ(PrepareSettingsFile(settings.string(), "[Settings]\nA=2\n"), "");
+    EXPECT_EQ(read(), "[Settings]\nA=1\n") << "an existing file is kept";
+    EXPECT_EQ(fs::directory_iterator(folder.path)->path(), settings) << "the check leaves nothing behind";
+
+    const fs::path underFile = settings / "Tonvera.ini";
+    EXPECT_EQ(PrepareSettingsFile(underFile.string(), "[Settings]\nA=1\n"),
+              "Cannot write " + underFile.string() + ": Not a directory");
+    EXPECT_EQ(PrepareSettingsFile(underFile.string(), ""), "Cannot write " + underFile.string() + ": Not a directory");
+    const fs::path isFolder = folder.path / "folder.ini";
+    fs::create_directory(isFolder);
+    EXPECT_EQ(PrepareSettingsFile(isFolder.string(), ""), "Cannot write " + isFolder.string() + ": Is a directory");
 }
