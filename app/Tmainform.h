@@ -62,7 +62,50 @@ GameType ChooseInstrument(bool pianoFileExists, bool guitarFileExists, const std
 // there is none.
 std::string BootstrapSettingsText(const IniFile& definitions);
 
-class TMainForm : public QWidget {
+// The window tree of the main window, owned by Qt's parent chain. The window works on it
+// directly; tests and benchmarks reach it through TMainForm::Controls().
+struct MainFormControls {
+    QWidget* GlobalPanel = nullptr;
+    QWidget* TopPanel = nullptr;
+    QWidget* BackPanel = nullptr;
+    QWidget* LeftPanel = nullptr;
+    QWidget* CenterPanel = nullptr;
+    QWidget* RightPanel = nullptr;
+    QWidget* BottomPanel = nullptr;
+    TImage* TopImage = nullptr;
+    TImage* LeftImage = nullptr;
+    TImage* CenterImage = nullptr;
+    TImage* RightImage = nullptr;
+    TImage* BottomImage = nullptr;
+    TImage* PlayChordButton = nullptr;
+    TImage* ChordInfoImage = nullptr;
+    DottedFrame* CenterSpot = nullptr;
+    DottedFrame* ChordSpot = nullptr;
+    TNXPanel* TonveraPanel = nullptr;
+    TNXPanel* NXLogo = nullptr;
+    TNXPanel* ChordButton = nullptr;
+    TNXPanel* ArpeggioButton = nullptr;
+    TNXPanel* NoteNamesButton = nullptr;
+    TNXPanel* ScaleDegreesButton = nullptr;
+    TNXPanel* SpeakerButton = nullptr;
+    TNXPanel* SettingsButton = nullptr;
+    TNXPanel* HelpButton = nullptr;
+    TNXPanel* FolkButton = nullptr;
+    TNXPanel* PopButton = nullptr;
+    TNXPanel* JazzButton = nullptr;
+    TNXPanel* CategoryFilter = nullptr;
+    TNXPanel* ReverseFinder = nullptr;
+    TNXPanel* ThisChordContainsButton = nullptr;
+    QLabel* RootLabel = nullptr;
+    QLabel* ChordLabel = nullptr;
+    QListWidget* List = nullptr;
+    std::vector<TNXPanel*> ChordTypeButtons;
+    QMenu* SelChordMenu = nullptr;
+    QTimer* MoveEchoTimer = nullptr;
+    QTimer* ShowRFBTimer = nullptr;
+};
+
+class TMainForm : public QWidget, private MainFormControls {
     Q_OBJECT
 public:
     explicit TMainForm(MainFormSetup setup, QWidget* parent = nullptr);
@@ -150,6 +193,9 @@ signals:
 
 public:
 
+    // The window tree, for tests and tools that drive the window as a user would.
+    const MainFormControls& Controls() const { return *this; }
+
     // The chord knowledge of this run, and the view's state.
     ChordBook Book;
     TChordVariation CurrentChord;
@@ -167,45 +213,6 @@ public:
     TSettings* Settings = nullptr;
     TSplashScreen* About = nullptr;
 
-    // The window tree (owned by Qt's parent chain).
-    QWidget* GlobalPanel = nullptr;
-    QWidget* TopPanel = nullptr;
-    QWidget* BackPanel = nullptr;
-    QWidget* LeftPanel = nullptr;
-    QWidget* CenterPanel = nullptr;
-    QWidget* RightPanel = nullptr;
-    QWidget* BottomPanel = nullptr;
-    TImage* TopImage = nullptr;
-    TImage* LeftImage = nullptr;
-    TImage* CenterImage = nullptr;
-    TImage* RightImage = nullptr;
-    TImage* BottomImage = nullptr;
-    TImage* PlayChordButton = nullptr;
-    TImage* ChordInfoImage = nullptr;
-    DottedFrame* CenterSpot = nullptr;
-    DottedFrame* ChordSpot = nullptr;
-    TNXPanel* TonveraPanel = nullptr;
-    TNXPanel* NXLogo = nullptr;
-    TNXPanel* ChordButton = nullptr;
-    TNXPanel* ArpeggioButton = nullptr;
-    TNXPanel* NoteNamesButton = nullptr;
-    TNXPanel* ScaleDegreesButton = nullptr;
-    TNXPanel* SpeakerButton = nullptr;
-    TNXPanel* SettingsButton = nullptr;
-    TNXPanel* HelpButton = nullptr;
-    TNXPanel* FolkButton = nullptr;
-    TNXPanel* PopButton = nullptr;
-    TNXPanel* JazzButton = nullptr;
-    TNXPanel* CategoryFilter = nullptr;
-    TNXPanel* ReverseFinder = nullptr;
-    TNXPanel* ThisChordContainsButton = nullptr;
-    QLabel* RootLabel = nullptr;
-    QLabel* ChordLabel = nullptr;
-    QListWidget* List = nullptr;
-    std::vector<TNXPanel*> ChordTypeButtons;
-    QMenu* SelChordMenu = nullptr;
-    QTimer* MoveEchoTimer = nullptr;
-    QTimer* ShowRFBTimer = nullptr;
     // The list button that opened SelChordMenu, while a chord list is open.
     TNXPanel* SelChordMenuButton = nullptr;
     int ListTag = -1;

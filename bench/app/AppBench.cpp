@@ -76,7 +76,7 @@ int runChild(int argc, char** argv, bool program)
     TMIDIContent content;
     ProgramWindows windows = createWindows(player, content);
     // The instrument view is the last part of the window to be painted.
-    windows.main->BottomImage->installEventFilter(&watcher);
+    windows.main->Controls().BottomImage->installEventFilter(&watcher);
     windows.main->show();
     return QApplication::exec();
 }
@@ -124,7 +124,7 @@ void BM_ChordTypePressToRepaint(benchmark::State& state)
     TMainForm& form = *windows.main;
     form.show();
     QApplication::processEvents();
-    TNXPanel* buttons[] = {form.ChordTypeButtons[0], form.ChordTypeButtons[2]};
+    TNXPanel* buttons[] = {form.Controls().ChordTypeButtons[0], form.Controls().ChordTypeButtons[2]};
     int next = 0;
     for (auto _ : state) {
         const auto start = std::chrono::steady_clock::now();

@@ -27,16 +27,16 @@ using Notes = std::vector<std::pair<int, int>>;
 
 void hoverAndPress(TMainForm& form, int x, int y)
 {
-    QCursor::setPos(form.BottomImage->mapToGlobal(QPoint(x, y)));
+    QCursor::setPos(form.Controls().BottomImage->mapToGlobal(QPoint(x, y)));
     form.MoveEchoTimerTimer();
-    PressAt(form.BottomImage, x, y);
+    PressAt(form.Controls().BottomImage, x, y);
 }
 
 void fillList(TMainForm& form, int lines)
 {
-    form.List->clear();
+    form.Controls().List->clear();
     for (int i = 0; i < lines; ++i)
-        form.List->addItem(QString("line %1").arg(i));
+        form.Controls().List->addItem(QString("line %1").arg(i));
 }
 
 // Runs action, which opens a modal window, and presses that window's OK from the event loop.
@@ -60,19 +60,19 @@ TEST(PlayChordChoice, SelectedVariationElseTheCurrentChord)
 {
     WindowFixture fixture;
     TMainForm& form = fixture.Start();
-    form.List->setCurrentRow(1);   // C major, second voicing: -60 64 67
+    form.Controls().List->setCurrentRow(1);   // C major, second voicing: -60 64 67
     fixture.ClearMessages();
     form.PlayChord();
     EXPECT_EQ(fixture.NoteOns(3), (Notes{{1, 60}, {0, 64}, {0, 67}}));
 
     fixture.ClearMessages();
     form.ThisChordContainsButtonClick();   // the calculated chord, root on its channel
-    EXPECT_EQ(form.List->currentRow(), -1);
+    EXPECT_EQ(form.Controls().List->currentRow(), -1);
     EXPECT_EQ(fixture.NoteOns(3), (Notes{{1, 60}, {0, 64}, {0, 67}}));
 
     // The finder in "Show all chords" plays the current chord, not the selected line.
-    form.List->setCurrentRow(1);
-    form.ReverseFinder->SetChecked(true);
+    form.Controls().List->setCurrentRow(1);
+    form.Controls().ReverseFinder->SetChecked(true);
     fixture.ClearMessages();
     form.PlayChord();
     EXPECT_EQ(fixture.NoteOns(3), (Notes{{1, 60}, {0, 64}, {0, 67}}));
@@ -82,7 +82,7 @@ TEST(PlayChordChoice, GuitarVariationSkipsTheUnplayedString)
 {
     WindowFixture fixture;
     TMainForm& form = fixture.Start("guitar");
-    ASSERT_EQ(form.List->currentRow(), 0);   // x,3,2,0,1,0
+    ASSERT_EQ(form.Controls().List->currentRow(), 0);   // x,3,2,0,1,0
     fixture.ClearMessages();
     form.PlayChord();
     const Notes notes = fixture.NoteOns(5);
@@ -100,28 +100,28 @@ TEST(ReverseFinder, EndToEndOnTheKeyboard)
     fixture.NoteOns(4);   // the chord the press played has arrived
     form.ReverseFinderMouseDown(10);
     EXPECT_TRUE(form.ReverseFinderOn());
-    EXPECT_FALSE(form.LeftImage->isEnabled());
-    for (TNXPanel* b : form.ChordTypeButtons)
+    EXPECT_FALSE(form.Controls().LeftImage->isEnabled());
+    for (TNXPanel* b : form.Controls().ChordTypeButtons)
         EXPECT_TRUE(b->Checked());
-    EXPECT_EQ(form.ChordLabel->text(), "maj7");
+    EXPECT_EQ(form.Controls().ChordLabel->text(), "maj7");
 
     for (int note : {60, 64, 67})
         hoverAndPress(form, geometry::KeyX[note - 36], geometry::KeyY[note - 36]);
     EXPECT_EQ(form.FinderMarks.size(), 3u);
-    ASSERT_GT(form.List->count(), 0);
+    ASSERT_GT(form.Controls().List->count(), 0);
     int cMajor = -1;
-    for (int i = 0; i < form.List->count(); ++i)
-        if (form.List->item(i)->text().startsWith("Cmaj "))
+    for (int i = 0; i < form.Controls().List->count(); ++i)
+        if (form.Controls().List->item(i)->text().startsWith("Cmaj "))
             cMajor = i;
     ASSERT_GE(cMajor, 0);
 
     // A double-click on a result selects its root and shows its chord type.
     form.SelectRoot(6);
-    form.List->setCurrentRow(cMajor);
+    form.Controls().List->setCurrentRow(cMajor);
     fixture.ClearMessages();
     form.ListDblClick();
     EXPECT_EQ(form.SelectedRoot, 16);
-    EXPECT_EQ(form.ChordLabel->text(), "maj");
+    EXPECT_EQ(form.Controls().ChordLabel->text(), "maj");
     EXPECT_EQ(fixture.NoteOns(3), (Notes{{1, 60}, {0, 64}, {0, 67}}));
     // The same line again only plays.
     form.SelectRoot(6);
@@ -132,20 +132,20 @@ TEST(ReverseFinder, EndToEndOnTheKeyboard)
 
     // The sub-mode menu opens in the switch's right 40 pixels.
     form.ReverseFinderMouseDown(118);
-    ASSERT_TRUE(form.SelChordMenu->isVisible());
-    EXPECT_EQ(MenuCaptions(form.SelChordMenu),
+    ASSERT_TRUE(form.Controls().SelChordMenu->isVisible());
+    EXPECT_EQ(MenuCaptions(form.Controls().SelChordMenu),
               (std::vector<std::string>{"Show all chords", "Show specific voicings"}));
-    ASSERT_TRUE(ChooseFromMenu(form.SelChordMenu, "Show specific voicings"));
+    ASSERT_TRUE(ChooseFromMenu(form.Controls().SelChordMenu, "Show specific voicings"));
     EXPECT_EQ(form.FinderMode(), 1);
-    EXPECT_EQ(form.ReverseFinder->GetText(), "Show specific voicings");
+    EXPECT_EQ(form.Controls().ReverseFinder->GetText(), "Show specific voicings");
     EXPECT_EQ(form.FinderMarks.size(), 3u);   // the piano keeps its marks
 
     // Off again at x = 117: the chord type of the chosen result stays selected.
     form.ReverseFinderMouseDown(117);
     EXPECT_FALSE(form.ReverseFinderOn());
-    EXPECT_TRUE(form.LeftImage->isEnabled());
+    EXPECT_TRUE(form.Controls().LeftImage->isEnabled());
     EXPECT_EQ(form.CurrentChordTypeName(), "maj");
-    for (TNXPanel* b : form.ChordTypeButtons)
+    for (TNXPanel* b : form.Controls().ChordTypeButtons)
         EXPECT_EQ(b->Checked(), b == button(form, "T_maj"));
 }
 
@@ -159,7 +159,7 @@ TEST(ReverseFinder, SwitchingOffRestoresTheEarlierChordType)
     EXPECT_EQ(form.CurrentChordTypeName(), "m7");
     form.ReverseFinderMouseDown(10);
     EXPECT_EQ(form.CurrentChordTypeName(), "m7");
-    for (TNXPanel* b : form.ChordTypeButtons)
+    for (TNXPanel* b : form.Controls().ChordTypeButtons)
         EXPECT_EQ(b->Checked(), b == button(form, "T_m7"));
 }
 
@@ -168,13 +168,13 @@ TEST(ReverseFinder, ResultLineGivesRootAndChordType)
     WindowFixture fixture;
     TMainForm& form = fixture.Start();
     form.ReverseFinderMouseDown(10);
-    form.List->clear();
-    form.List->addItem("F#m7b5 - 3 of 4");
-    form.List->setCurrentRow(0);
+    form.Controls().List->clear();
+    form.Controls().List->addItem("F#m7b5 - 3 of 4");
+    form.Controls().List->setCurrentRow(0);
     form.ListDblClick();
     EXPECT_EQ(form.SelectedRoot, 8);
-    EXPECT_EQ(form.RootLabel->text(), "F#");
-    EXPECT_EQ(form.ChordLabel->text(), "m7b5");
+    EXPECT_EQ(form.Controls().RootLabel->text(), "F#");
+    EXPECT_EQ(form.Controls().ChordLabel->text(), "m7b5");
 }
 
 TEST(ReverseFinder, GuitarSpecificVoicingsStartWithoutMarks)
@@ -196,28 +196,28 @@ TEST(Commands, ToggleButtonsStayOnWhenPressedAgain)
     TMainForm& form = fixture.Start();
     form.ArpeggioButtonClick();
     form.ArpeggioButtonClick();
-    EXPECT_TRUE(form.ArpeggioButton->Checked());
-    EXPECT_FALSE(form.ChordButton->Checked());
+    EXPECT_TRUE(form.Controls().ArpeggioButton->Checked());
+    EXPECT_FALSE(form.Controls().ChordButton->Checked());
     form.ScaleDegreesButtonClick();
-    EXPECT_TRUE(form.ScaleDegreesButton->Checked());
-    EXPECT_FALSE(form.NoteNamesButton->Checked());
+    EXPECT_TRUE(form.Controls().ScaleDegreesButton->Checked());
+    EXPECT_FALSE(form.Controls().NoteNamesButton->Checked());
     form.ChordButtonClick();
-    EXPECT_TRUE(form.ChordButton->Checked());
-    EXPECT_FALSE(form.ArpeggioButton->Checked());
+    EXPECT_TRUE(form.Controls().ChordButton->Checked());
+    EXPECT_FALSE(form.Controls().ArpeggioButton->Checked());
 }
 
 TEST(Commands, SettingsOkRefreshesTheDisplayAndTheLogoShowsTheAboutWindow)
 {
     WindowFixture fixture;
     TMainForm& form = fixture.Start();
-    form.List->clear();
+    form.Controls().List->clear();
     bool seen = false;
     acceptModal([&] { form.SettingsButtonClick(); }, seen);
     EXPECT_TRUE(seen);
-    EXPECT_EQ(form.List->count(), 2);   // refreshed
+    EXPECT_EQ(form.Controls().List->count(), 2);   // refreshed
 
     seen = false;
-    acceptModal([&] { QTest::keyClick(form.List, Qt::Key_S, Qt::AltModifier); }, seen);
+    acceptModal([&] { QTest::keyClick(form.Controls().List, Qt::Key_S, Qt::AltModifier); }, seen);
     EXPECT_TRUE(seen);
 
     seen = false;
@@ -242,7 +242,7 @@ TEST(KeyMap, WhichKeysAreConsumed)
     for (const Case& c : cases) {
         WindowFixture fixture;
         TMainForm& form = fixture.Start(c.guitar ? "guitar" : "");
-        form.ThisChordContainsButton->setFocus();
+        form.Controls().ThisChordContainsButton->setFocus();
         EXPECT_EQ(form.FormKeyDown(c.key, c.modifiers), c.consumed) << c.key << " guitar=" << c.guitar;
     }
 }
@@ -251,41 +251,41 @@ TEST(KeyMap, SpaceAndDigitsPlayWhateverHasTheFocus)
 {
     WindowFixture fixture;
     TMainForm& form = fixture.Start();
-    form.List->setFocus();
-    form.List->setCurrentRow(0);
+    form.Controls().List->setFocus();
+    form.Controls().List->setCurrentRow(0);
     fixture.ClearMessages();
-    QTest::keyClick(form.List, Qt::Key_Space);
+    QTest::keyClick(form.Controls().List, Qt::Key_Space);
     EXPECT_EQ(fixture.NoteOns(3).size(), 3u);
-    EXPECT_EQ(form.List->currentRow(), 0);
+    EXPECT_EQ(form.Controls().List->currentRow(), 0);
 
     fillList(form, 10);
     QSignalSpy beeps(&form, &TMainForm::beeped);
-    QTest::keyClick(form.List, Qt::Key_0);
-    EXPECT_EQ(form.List->currentRow(), 9);
+    QTest::keyClick(form.Controls().List, Qt::Key_0);
+    EXPECT_EQ(form.Controls().List->currentRow(), 9);
     EXPECT_EQ(beeps.count(), 0);
-    QTest::keyClick(form.List, Qt::Key_1, Qt::AltModifier);
+    QTest::keyClick(form.Controls().List, Qt::Key_1, Qt::AltModifier);
     EXPECT_EQ(beeps.count(), 1);
-    EXPECT_EQ(form.List->currentRow(), 9);
+    EXPECT_EQ(form.Controls().List->currentRow(), 9);
 }
 
 TEST(KeyMap, AltKeysSwitchStylesCategoriesAndFocus)
 {
     WindowFixture fixture;
     TMainForm& form = fixture.Start("guitar");
-    QWidget* target = form.List;
+    QWidget* target = form.Controls().List;
     QTest::keyClick(target, Qt::Key_P, Qt::AltModifier);
-    EXPECT_TRUE(form.ArpeggioButton->Checked());
+    EXPECT_TRUE(form.Controls().ArpeggioButton->Checked());
     QTest::keyClick(target, Qt::Key_D, Qt::AltModifier);
-    EXPECT_TRUE(form.ScaleDegreesButton->Checked());
+    EXPECT_TRUE(form.Controls().ScaleDegreesButton->Checked());
     for (const char* category : {"POP", "JAZZ", "FOLK"}) {
         QTest::keyClick(target, Qt::Key_T, Qt::AltModifier);
         EXPECT_EQ(form.GuitarCategory, category);
     }
     QTest::keyClick(target, Qt::Key_R, Qt::AltModifier);
-    EXPECT_TRUE(form.LeftPanel->hasFocus());
-    QTest::keyClick(form.LeftPanel, Qt::Key_C, Qt::AltModifier);
+    EXPECT_TRUE(form.Controls().LeftPanel->hasFocus());
+    QTest::keyClick(form.Controls().LeftPanel, Qt::Key_C, Qt::AltModifier);
     EXPECT_TRUE(button(form, "T_maj")->hasFocus());   // the checked button takes the focus
-    EXPECT_TRUE(form.CenterSpot->isVisible());
+    EXPECT_TRUE(form.Controls().CenterSpot->isVisible());
 }
 
 TEST(KeyMap, RootCursorAndEnter)
@@ -293,17 +293,17 @@ TEST(KeyMap, RootCursorAndEnter)
     WindowFixture fixture;
     TMainForm& form = fixture.Start();
     form.SelectRoot(0);
-    form.LeftPanel->setFocus();
-    QTest::keyClick(form.LeftPanel, Qt::Key_Up);
+    form.Controls().LeftPanel->setFocus();
+    QTest::keyClick(form.Controls().LeftPanel, Qt::Key_Up);
     EXPECT_EQ(form.RootCursor, 0);
-    QTest::keyClick(form.LeftPanel, Qt::Key_Down);
-    QTest::keyClick(form.LeftPanel, Qt::Key_Down);
+    QTest::keyClick(form.Controls().LeftPanel, Qt::Key_Down);
+    QTest::keyClick(form.Controls().LeftPanel, Qt::Key_Down);
     EXPECT_EQ(form.RootCursor, 2);
     EXPECT_EQ(form.SelectedRoot, 0);
     fixture.ClearMessages();
-    QTest::keyClick(form.LeftPanel, Qt::Key_Return);
+    QTest::keyClick(form.Controls().LeftPanel, Qt::Key_Return);
     EXPECT_EQ(form.SelectedRoot, 2);
-    EXPECT_EQ(form.RootLabel->text(), "A#");
+    EXPECT_EQ(form.Controls().RootLabel->text(), "A#");
     EXPECT_EQ(fixture.NoteOns(1), (Notes{{1, 46}}));
 }
 
@@ -311,7 +311,7 @@ TEST(KeyMap, EnterOnAChordTypeButtonAndCtrlEnterOpensItsList)
 {
     WindowFixture fixture;
     TMainForm& form = fixture.Start();
-    form.CenterPanel->setFocus();
+    form.Controls().CenterPanel->setFocus();
     TNXPanel* m7 = button(form, "T_m7");
     m7->setFocus();
     QTest::keyClick(m7, Qt::Key_Return);
@@ -319,15 +319,15 @@ TEST(KeyMap, EnterOnAChordTypeButtonAndCtrlEnterOpensItsList)
     TNXPanel* minList = button(form, "minList");
     minList->setFocus();
     QTest::keyClick(minList, Qt::Key_Return, Qt::ControlModifier);
-    EXPECT_TRUE(form.SelChordMenu->isVisible());
-    EXPECT_EQ(MenuCaptions(form.SelChordMenu), (std::vector<std::string>{"m11"}));
-    form.SelChordMenu->close();
+    EXPECT_TRUE(form.Controls().SelChordMenu->isVisible());
+    EXPECT_EQ(MenuCaptions(form.Controls().SelChordMenu), (std::vector<std::string>{"m11"}));
+    form.Controls().SelChordMenu->close();
 }
 
 TEST(KeyMap, AltSpaceClosesTheWindow)
 {
     WindowFixture fixture;
     TMainForm& form = fixture.Start();
-    QTest::keyClick(form.List, Qt::Key_Space, Qt::AltModifier);
+    QTest::keyClick(form.Controls().List, Qt::Key_Space, Qt::AltModifier);
     EXPECT_FALSE(form.isVisible());
 }

@@ -19,7 +19,7 @@ namespace {
 
 QColor pixel(const TMainForm& form, int x, int y)
 {
-    return form.BottomImage->Canvas().pixelColor(x, y);
+    return form.Controls().BottomImage->Canvas().pixelColor(x, y);
 }
 
 // A point inside the ellipse but clear of its label, and a corner only a square covers.
@@ -35,7 +35,7 @@ bool squareAt(const TMainForm& form, int x, int y, const QColor& fill)
 // Puts the window in reverse-finder mode as its switch does, with no marks.
 void startFinder(TMainForm& form)
 {
-    form.ReverseFinder->SetChecked(true);
+    form.Controls().ReverseFinder->SetChecked(true);
     form.FinderMarks.clear();
     form.DrawFinderMarks();
 }
@@ -43,7 +43,7 @@ void startFinder(TMainForm& form)
 // Hovers the view at (x, y) and lets the echo timer run.
 void hover(TMainForm& form, int x, int y)
 {
-    QCursor::setPos(form.BottomImage->mapToGlobal(QPoint(x, y)));
+    QCursor::setPos(form.Controls().BottomImage->mapToGlobal(QPoint(x, y)));
     form.MoveEchoTimerTimer();
 }
 
@@ -60,7 +60,7 @@ TEST(InstrumentView, PianoMarkersAtTheKeyCentresSquaresForMarkedNotes)
         EXPECT_TRUE(markerAt(form, geometry::KeyX[note - 36], geometry::KeyY[note - 36], kPianoRed)) << note;
     EXPECT_FALSE(markerAt(form, geometry::KeyX[60 - 36], geometry::KeyY[60 - 36], kPianoRed));
     // The second voicing marks its 60: a square there.
-    form.List->setCurrentRow(1);
+    form.Controls().List->setCurrentRow(1);
     form.ListClick();
     EXPECT_TRUE(squareAt(form, geometry::KeyX[24], geometry::KeyY[24], kPianoRed));
     EXPECT_FALSE(squareAt(form, geometry::KeyX[28], geometry::KeyY[28], kPianoRed));   // 64 is round
@@ -139,7 +139,7 @@ TEST(InstrumentView, HitTestOnlyInFinderMode)
     WindowFixture fixture;
     TMainForm& form = fixture.Start();
     EXPECT_EQ(form.HitTestInstrument(34, 150), -1);
-    form.ReverseFinder->SetChecked(true);
+    form.Controls().ReverseFinder->SetChecked(true);
     EXPECT_EQ(form.HitTestInstrument(34, 150), 36);
     EXPECT_EQ(form.HitTestInstrument(49, 100), 37);
     EXPECT_EQ(form.HitTestInstrument(49, 150), -1);
@@ -155,7 +155,7 @@ TEST(FinderMarks, LeftPressAddsAndSoundsAPressOnAMarkRemovesIt)
     // The grey hover marker follows the pointer.
     EXPECT_TRUE(markerAt(form, 34, 150, QColor(160, 160, 160)));
     fixture.ClearMessages();
-    PressAt(form.BottomImage, 34, 150);
+    PressAt(form.Controls().BottomImage, 34, 150);
     EXPECT_EQ(form.FinderMarks, (std::map<int, std::string>{{36, ""}}));
     EXPECT_EQ(fixture.NoteOns(1), (std::vector<std::pair<int, int>>{{1, 36}}));
     const auto sent = fixture.Messages();
@@ -164,7 +164,7 @@ TEST(FinderMarks, LeftPressAddsAndSoundsAPressOnAMarkRemovesIt)
     EXPECT_TRUE(markerAt(form, 34, 150, QColor(210, 210, 210)));
 
     fixture.ClearMessages();
-    PressAt(form.BottomImage, 34, 150);
+    PressAt(form.Controls().BottomImage, 34, 150);
     EXPECT_TRUE(form.FinderMarks.empty());
     QTest::qWait(20);
     EXPECT_TRUE(fixture.NoteOns(0, 0).empty());
@@ -178,13 +178,13 @@ TEST(FinderMarks, GuitarPressSoundsTheStringsNoteAndSpecificVoicingsKeepOnePerSt
     hover(form, 104, 141);
     EXPECT_EQ(form.HoverNote, 1);
     fixture.ClearMessages();
-    PressAt(form.BottomImage, 104, 141);
+    PressAt(form.Controls().BottomImage, 104, 141);
     EXPECT_EQ(fixture.NoteOns(1), (std::vector<std::pair<int, int>>{{1, 41}}));
 
-    form.ReverseFinder->SetTag(1);
+    form.Controls().ReverseFinder->SetTag(1);
     form.FinderMarks = {{2 * 256 + 3, ""}};
     hover(form, geometry::FretX[5], geometry::StringY[2]);
-    PressAt(form.BottomImage, geometry::FretX[5], geometry::StringY[2]);
+    PressAt(form.Controls().BottomImage, geometry::FretX[5], geometry::StringY[2]);
     EXPECT_EQ(form.FinderMarks, (std::map<int, std::string>{{2 * 256 + 5, ""}}));
 }
 
@@ -192,33 +192,33 @@ TEST(FinderMarks, RightPressMenuSetsAndClearsTheDegreeLabel)
 {
     WindowFixture fixture;
     TMainForm& form = fixture.Start();
-    form.ScaleDegreesButton->SetChecked(true);
-    form.NoteNamesButton->SetChecked(false);
+    form.Controls().ScaleDegreesButton->SetChecked(true);
+    form.Controls().NoteNamesButton->SetChecked(false);
     startFinder(form);
     hover(form, 34, 150);
-    PressAt(form.BottomImage, 34, 150);   // mark 36
+    PressAt(form.Controls().BottomImage, 34, 150);   // mark 36
     fixture.ClearMessages();
 
-    PressAt(form.BottomImage, 34, 150, Qt::RightButton);
+    PressAt(form.Controls().BottomImage, 34, 150, Qt::RightButton);
     std::vector<std::string> expected = {"clear"};
     for (const DegreeLabelEntry& entry : DegreeLabelTable)
         expected.emplace_back(entry.label);
-    EXPECT_EQ(MenuCaptions(form.SelChordMenu), expected);
-    ASSERT_TRUE(ChooseFromMenu(form.SelChordMenu, "b3"));
+    EXPECT_EQ(MenuCaptions(form.Controls().SelChordMenu), expected);
+    ASSERT_TRUE(ChooseFromMenu(form.Controls().SelChordMenu, "b3"));
     EXPECT_EQ(form.FinderMarks.at(36), "b3");
     EXPECT_FALSE(form.MenuJustClosed);
 
-    PressAt(form.BottomImage, 34, 150, Qt::RightButton);
-    for (QAction* item : form.SelChordMenu->actions())
+    PressAt(form.Controls().BottomImage, 34, 150, Qt::RightButton);
+    for (QAction* item : form.Controls().SelChordMenu->actions())
         EXPECT_EQ(item->isChecked(), item->text() == "b3") << item->text().toStdString();
-    ASSERT_TRUE(ChooseFromMenu(form.SelChordMenu, "clear"));
+    ASSERT_TRUE(ChooseFromMenu(form.Controls().SelChordMenu, "clear"));
     EXPECT_EQ(form.FinderMarks, (std::map<int, std::string>{{36, ""}}));
 
     // A choice on a free position adds a mark with the label and sounds nothing.
     hover(form, 70, 150);
     ASSERT_EQ(form.HoverNote, 38);
-    PressAt(form.BottomImage, 70, 150, Qt::RightButton);
-    ASSERT_TRUE(ChooseFromMenu(form.SelChordMenu, "5"));
+    PressAt(form.Controls().BottomImage, 70, 150, Qt::RightButton);
+    ASSERT_TRUE(ChooseFromMenu(form.Controls().SelChordMenu, "5"));
     EXPECT_EQ(form.FinderMarks.at(38), "5");
     QTest::qWait(20);
     EXPECT_TRUE(fixture.NoteOns(0, 0).empty());
@@ -230,12 +230,12 @@ TEST(FinderMarks, PressAfterADismissedMenuOnlyClearsTheFlag)
     TMainForm& form = fixture.Start();
     startFinder(form);
     hover(form, 34, 150);
-    PressAt(form.BottomImage, 34, 150, Qt::RightButton);
-    form.SelChordMenu->close();   // dismissed without a choice
+    PressAt(form.Controls().BottomImage, 34, 150, Qt::RightButton);
+    form.Controls().SelChordMenu->close();   // dismissed without a choice
     EXPECT_TRUE(form.MenuJustClosed);
-    PressAt(form.BottomImage, 34, 150);
+    PressAt(form.Controls().BottomImage, 34, 150);
     EXPECT_FALSE(form.MenuJustClosed);
     EXPECT_TRUE(form.FinderMarks.empty());
-    PressAt(form.BottomImage, 34, 150);
+    PressAt(form.Controls().BottomImage, 34, 150);
     EXPECT_EQ(form.FinderMarks.size(), 1u);
 }

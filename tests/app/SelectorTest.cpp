@@ -21,8 +21,8 @@ namespace {
 std::vector<std::string> listLines(const TMainForm& form)
 {
     std::vector<std::string> lines;
-    for (int i = 0; i < form.List->count(); ++i)
-        lines.push_back(form.List->item(i)->text().toStdString());
+    for (int i = 0; i < form.Controls().List->count(); ++i)
+        lines.push_back(form.Controls().List->item(i)->text().toStdString());
     return lines;
 }
 
@@ -33,16 +33,16 @@ TEST(RootSelector, PressWithin16PixelsSelectsAndPlaysTheRoot)
     WindowFixture fixture;
     TMainForm& form = fixture.Start();
     fixture.ClearMessages();
-    PressAt(form.LeftImage, 106, 194 + 16);   // G, 16 pixels below its centre
+    PressAt(form.Controls().LeftImage, 106, 194 + 16);   // G, 16 pixels below its centre
     EXPECT_EQ(form.SelectedRoot, 6);
     EXPECT_EQ(form.RootCursor, 6);
-    EXPECT_EQ(form.RootLabel->text(), "G");
+    EXPECT_EQ(form.Controls().RootLabel->text(), "G");
     // The root alone sounds, on the root channel two octaves below middle C.
     const auto notes = fixture.NoteOns(1);
     ASSERT_EQ(notes.size(), 1u);
     EXPECT_EQ(notes[0], std::make_pair(1, 36 + 7));
 
-    PressAt(form.LeftImage, 106, 194 + 17);   // just out of reach
+    PressAt(form.Controls().LeftImage, 106, 194 + 17);   // just out of reach
     EXPECT_EQ(form.SelectedRoot, 6);
 }
 
@@ -50,12 +50,12 @@ TEST(RootSelector, PressOnTheSelectedRootReplaysItWithoutRefreshing)
 {
     WindowFixture fixture;
     TMainForm& form = fixture.Start();
-    PressAt(form.LeftImage, 106, 194);
+    PressAt(form.Controls().LeftImage, 106, 194);
     fixture.NoteOns(1);   // the first press's note has arrived
-    form.List->clear();   // a refresh would rebuild the list
+    form.Controls().List->clear();   // a refresh would rebuild the list
     fixture.ClearMessages();
-    PressAt(form.LeftImage, 106, 194);
-    EXPECT_EQ(form.List->count(), 0);
+    PressAt(form.Controls().LeftImage, 106, 194);
+    EXPECT_EQ(form.Controls().List->count(), 0);
     EXPECT_EQ(fixture.NoteOns(1), (std::vector<std::pair<int, int>>{{1, 43}}));
 }
 
@@ -63,7 +63,7 @@ TEST(RootSelector, SpotAndNameDrawnOnTheSelectedRoot)
 {
     WindowFixture fixture;
     TMainForm& form = fixture.Start();
-    const QImage& canvas = form.LeftImage->Canvas();
+    const QImage& canvas = form.Controls().LeftImage->Canvas();
     // The spot (yellowish, half transparent) shows around C and not around G.
     const TRootInfo& c = RootTable[16];
     const QColor nearC = canvas.pixelColor(c.x - 15, c.y);
@@ -80,15 +80,15 @@ TEST(ChordTypeButtons, PressChecksOnlyItRefreshesAndPlaysTheChord)
     TNXPanel* maj7 = button(form, "T_maj7");
     ASSERT_NE(maj7, nullptr);
     PressAt(maj7, 10, 8);
-    for (TNXPanel* b : form.ChordTypeButtons)
+    for (TNXPanel* b : form.Controls().ChordTypeButtons)
         EXPECT_EQ(b->Checked(), b == maj7) << b->objectName().toStdString();
     EXPECT_EQ(form.CurrentChordTypeName(), "maj7");
-    EXPECT_EQ(form.ChordLabel->text(), "maj7");
-    EXPECT_EQ(form.RootLabel->text(), "C");
-    EXPECT_EQ(form.ChordLabel->x(), form.RootLabel->x() + form.RootLabel->width() + 8);
-    EXPECT_EQ(form.RootLabel->x(), 24);
-    ASSERT_EQ(form.List->count(), 1);
-    EXPECT_EQ(form.List->currentRow(), 0);
+    EXPECT_EQ(form.Controls().ChordLabel->text(), "maj7");
+    EXPECT_EQ(form.Controls().RootLabel->text(), "C");
+    EXPECT_EQ(form.Controls().ChordLabel->x(), form.Controls().RootLabel->x() + form.Controls().RootLabel->width() + 8);
+    EXPECT_EQ(form.Controls().RootLabel->x(), 24);
+    ASSERT_EQ(form.Controls().List->count(), 1);
+    EXPECT_EQ(form.Controls().List->currentRow(), 0);
     // The first variation plays: C E G B, the root on its own channel.
     const auto notes = fixture.NoteOns(4);
     EXPECT_EQ(notes, (std::vector<std::pair<int, int>>{{1, 48}, {0, 52}, {0, 55}, {0, 59}}));
@@ -114,10 +114,10 @@ TEST(ChordTypeButtons, NothingCheckedUpdatesOnlyTheLabels)
     WindowFixture fixture;
     TMainForm& form = fixture.Start();
     form.CheckOnlyButton(nullptr);
-    form.List->clear();
+    form.Controls().List->clear();
     form.SelectionChanged(true);
-    EXPECT_EQ(form.ChordLabel->text(), "");
-    EXPECT_EQ(form.List->count(), 0);
+    EXPECT_EQ(form.Controls().ChordLabel->text(), "");
+    EXPECT_EQ(form.Controls().List->count(), 0);
 }
 
 TEST(ChordLists, ArrowZoneOpensTheListAndAChoicePlays)
@@ -126,11 +126,11 @@ TEST(ChordLists, ArrowZoneOpensTheListAndAChoicePlays)
     TMainForm& form = fixture.Start();
     TNXPanel* majList = button(form, "majList");
     PressAt(majList, 70, 8);
-    EXPECT_TRUE(form.SelChordMenu->isVisible());
-    EXPECT_EQ(MenuCaptions(form.SelChordMenu), (std::vector<std::string>{"add9", "maj13"}));
+    EXPECT_TRUE(form.Controls().SelChordMenu->isVisible());
+    EXPECT_EQ(MenuCaptions(form.Controls().SelChordMenu), (std::vector<std::string>{"add9", "maj13"}));
     EXPECT_FALSE(majList->Checked());
     fixture.ClearMessages();
-    ASSERT_TRUE(ChooseFromMenu(form.SelChordMenu, "add9"));
+    ASSERT_TRUE(ChooseFromMenu(form.Controls().SelChordMenu, "add9"));
     EXPECT_EQ(majList->GetText(), "add9");
     EXPECT_TRUE(majList->Checked());
     EXPECT_EQ(form.CurrentChordTypeName(), "add9");
@@ -139,13 +139,13 @@ TEST(ChordLists, ArrowZoneOpensTheListAndAChoicePlays)
     EXPECT_EQ(fixture.NoteOns(4).size(), 4u);
     // Reopened, the chosen entry is the default one.
     PressAt(majList, 84, 8);
-    ASSERT_NE(form.SelChordMenu->defaultAction(), nullptr);
-    EXPECT_EQ(form.SelChordMenu->defaultAction()->text(), "add9");
-    form.SelChordMenu->close();
+    ASSERT_NE(form.Controls().SelChordMenu->defaultAction(), nullptr);
+    EXPECT_EQ(form.Controls().SelChordMenu->defaultAction()->text(), "add9");
+    form.Controls().SelChordMenu->close();
 
     // At x = 65 the same button is checked and played instead.
     PressAt(majList, 65, 8);
-    EXPECT_FALSE(form.SelChordMenu->isVisible());
+    EXPECT_FALSE(form.Controls().SelChordMenu->isVisible());
     EXPECT_TRUE(majList->Checked());
 }
 
@@ -159,7 +159,7 @@ TEST(ChordLists, EveryTwentiethEntryStartsAColumn)
     WindowFixture fixture(files);
     TMainForm& form = fixture.Start();
     form.OpenChordList(button(form, "domList"));
-    QWidget* columns = MenuColumnsWidget(form.SelChordMenu);
+    QWidget* columns = MenuColumnsWidget(form.Controls().SelChordMenu);
     ASSERT_NE(columns, nullptr);
     const int sizes[] = {19, 20, 6};
     for (int c = 0; c < 3; ++c) {
@@ -170,8 +170,8 @@ TEST(ChordLists, EveryTwentiethEntryStartsAColumn)
     EXPECT_EQ(columns->findChild<QWidget*>("column3"), nullptr);
     // A plain button has no list under its name: an empty drop-down.
     form.OpenChordList(button(form, "T_maj"));
-    EXPECT_TRUE(MenuCaptions(form.SelChordMenu).empty());
-    form.SelChordMenu->close();
+    EXPECT_TRUE(MenuCaptions(form.Controls().SelChordMenu).empty());
+    form.Controls().SelChordMenu->close();
 }
 
 TEST(Categories, GuitarButtonsNarrowTheVariations)
@@ -180,15 +180,15 @@ TEST(Categories, GuitarButtonsNarrowTheVariations)
     TMainForm& form = fixture.Start("guitar");
     // The first show acts as a press on FOLK.
     EXPECT_EQ(form.GuitarCategory, "FOLK");
-    EXPECT_TRUE(form.FolkButton->Checked());
-    EXPECT_EQ(form.List->count(), 3);
+    EXPECT_TRUE(form.Controls().FolkButton->Checked());
+    EXPECT_EQ(form.Controls().List->count(), 3);
     fixture.ClearMessages();
-    form.FolkButtonClick(form.JazzButton);
-    EXPECT_TRUE(form.JazzButton->Checked());
-    EXPECT_FALSE(form.FolkButton->Checked());
-    EXPECT_EQ(form.List->count(), 1);
-    form.FolkButtonClick(form.PopButton);
-    EXPECT_EQ(form.List->count(), 2);
+    form.FolkButtonClick(form.Controls().JazzButton);
+    EXPECT_TRUE(form.Controls().JazzButton->Checked());
+    EXPECT_FALSE(form.Controls().FolkButton->Checked());
+    EXPECT_EQ(form.Controls().List->count(), 1);
+    form.FolkButtonClick(form.Controls().PopButton);
+    EXPECT_EQ(form.Controls().List->count(), 2);
     // Showing again plays nothing.
     QTest::qWait(30);
     EXPECT_TRUE(fixture.NoteOns(0, 0).empty());
@@ -198,15 +198,15 @@ TEST(Categories, PianoFilterMenuHoldsAllAndTheFilesCategories)
 {
     WindowFixture fixture;
     TMainForm& form = fixture.Start();
-    EXPECT_EQ(form.CategoryFilter->GetText(), "All");
-    EXPECT_EQ(form.List->count(), 2);
+    EXPECT_EQ(form.Controls().CategoryFilter->GetText(), "All");
+    EXPECT_EQ(form.Controls().List->count(), 2);
     form.CategoryFilterClick();
-    EXPECT_EQ(MenuCaptions(form.SelChordMenu), (std::vector<std::string>{"All", "Basic", "Jazz"}));
-    EXPECT_EQ(form.SelChordMenu->defaultAction()->text(), "All");
-    ASSERT_TRUE(ChooseFromMenu(form.SelChordMenu, "Jazz"));
-    EXPECT_EQ(form.CategoryFilter->GetText(), "Jazz");
-    EXPECT_EQ(form.List->count(), 1);
-    EXPECT_EQ(form.List->item(0)->text().toStdString(), "No variations found!");
+    EXPECT_EQ(MenuCaptions(form.Controls().SelChordMenu), (std::vector<std::string>{"All", "Basic", "Jazz"}));
+    EXPECT_EQ(form.Controls().SelChordMenu->defaultAction()->text(), "All");
+    ASSERT_TRUE(ChooseFromMenu(form.Controls().SelChordMenu, "Jazz"));
+    EXPECT_EQ(form.Controls().CategoryFilter->GetText(), "Jazz");
+    EXPECT_EQ(form.Controls().List->count(), 1);
+    EXPECT_EQ(form.Controls().List->item(0)->text().toStdString(), "No variations found!");
 }
 
 TEST(PlaybackSettings, ChangedPatchAndVolumeAreHeardInTheNextChord)

@@ -46,11 +46,11 @@ TEST(StartUp, ParameterChoosesInstrumentAndStateSection)
         TMainForm& form = fixture.Start(c.parameter);
         EXPECT_EQ(form.Game, c.game);
         EXPECT_EQ(form.ScreenStateSection(), c.section);
-        EXPECT_EQ(form.BottomImage->Tag(), c.tag);
+        EXPECT_EQ(form.Controls().BottomImage->Tag(), c.tag);
         // The guitar shows FOLK/POP/JAZZ where the piano shows its category filter.
-        EXPECT_EQ(form.FolkButton->isVisible(), c.game == gtGuitar);
-        EXPECT_EQ(form.CategoryFilter->isVisible(), c.game == gtPiano);
-        EXPECT_EQ(form.ChordTypeButtons.size(), 23u);
+        EXPECT_EQ(form.Controls().FolkButton->isVisible(), c.game == gtGuitar);
+        EXPECT_EQ(form.Controls().CategoryFilter->isVisible(), c.game == gtPiano);
+        EXPECT_EQ(form.Controls().ChordTypeButtons.size(), 23u);
     }
 }
 
@@ -149,10 +149,10 @@ TEST(ScreenState, SavedOnCloseRestoredPerSection)
     WindowFixture fixture;
     {
         TMainForm& form = fixture.Start();
-        form.ArpeggioButton->SetChecked(true);
-        form.ChordButton->SetChecked(false);
-        form.ScaleDegreesButton->SetChecked(true);
-        form.NoteNamesButton->SetChecked(false);
+        form.Controls().ArpeggioButton->SetChecked(true);
+        form.Controls().ChordButton->SetChecked(false);
+        form.Controls().ScaleDegreesButton->SetChecked(true);
+        form.Controls().NoteNamesButton->SetChecked(false);
         form.SelectRoot(6);   // G
         form.SelectChordTypeByName("m7");
         fixture.Close();
@@ -165,16 +165,16 @@ TEST(ScreenState, SavedOnCloseRestoredPerSection)
     EXPECT_EQ(ini.ReadString("SettingsScr", "ReverseFinderMode", ""), "0");
     {
         TMainForm& form = fixture.Start();
-        EXPECT_TRUE(form.ArpeggioButton->Checked());
-        EXPECT_FALSE(form.ChordButton->Checked());
-        EXPECT_TRUE(form.ScaleDegreesButton->Checked());
+        EXPECT_TRUE(form.Controls().ArpeggioButton->Checked());
+        EXPECT_FALSE(form.Controls().ChordButton->Checked());
+        EXPECT_TRUE(form.Controls().ScaleDegreesButton->Checked());
         EXPECT_EQ(form.SelectedRoot, 6);
         EXPECT_EQ(form.CurrentChordTypeName(), "m7");
         fixture.Close();
     }
     // A start with a parameter keeps its own state.
     TMainForm& guitar = fixture.Start("guitar");
-    EXPECT_FALSE(guitar.ArpeggioButton->Checked());
+    EXPECT_FALSE(guitar.Controls().ArpeggioButton->Checked());
     EXPECT_EQ(guitar.SelectedRoot, 16);
     EXPECT_EQ(guitar.CurrentChordTypeName(), "maj");
 }
@@ -186,7 +186,7 @@ TEST(ScreenState, HandEditedValuesOutOfRangeCountAsDefaults)
     TMainForm& form = fixture.Start();
     EXPECT_EQ(form.SelectedRoot, 16);
     EXPECT_EQ(form.FinderMode(), 0);
-    EXPECT_EQ(form.ReverseFinder->GetText(), "Show all chords");
+    EXPECT_EQ(form.Controls().ReverseFinder->GetText(), "Show all chords");
     // A chord name that matches no button falls back to the first button.
     EXPECT_EQ(form.CurrentChordTypeName(), "maj");
 }
@@ -201,7 +201,7 @@ TEST(ScreenState, RememberOffAlwaysStartsOnCMajor)
     EXPECT_EQ(form.SelectedRoot, 16);
     EXPECT_EQ(form.CurrentChordTypeName(), "maj");
     EXPECT_EQ(form.FinderMode(), 1);
-    EXPECT_EQ(form.ReverseFinder->GetText(), "Show specific voicings");
+    EXPECT_EQ(form.Controls().ReverseFinder->GetText(), "Show specific voicings");
 }
 
 TEST(SettingsFile, NoPlaceToSaveStillStartsOnTheDefaultsAndSaysSoOnce)
@@ -260,7 +260,7 @@ TEST(ScreenState, SavedInOneReplacementOfTheFile)
     const std::string before = "[SettingsScr]\nSelectedRoot=3\n";
     fixture.WriteFile("Tonvera.ini", before);
     TMainForm& form = fixture.Start();
-    form.ArpeggioButton->SetChecked(true);
+    form.Controls().ArpeggioButton->SetChecked(true);
     form.SelectRoot(6);
     {
         // Room for the first keys only: none of them may reach the file.
@@ -270,7 +270,7 @@ TEST(ScreenState, SavedInOneReplacementOfTheFile)
     EXPECT_EQ(fixture.ReadFile("Tonvera.ini"), before);
     EXPECT_EQ(ShownError(form), "Cannot write " + fixture.SettingsFile() + ": File too large");
     fixture.Close();
-    fixture.Start().ArpeggioButton->SetChecked(true);
+    fixture.Start().Controls().ArpeggioButton->SetChecked(true);
     fixture.Close();
     EXPECT_EQ(IniFile(fixture.SettingsFile()).ReadSection("SettingsScr").size(), 5u);
 }
@@ -280,13 +280,13 @@ TEST(Layout, CentredInTheClientAreaNeverSmallerThanThePanel)
     WindowFixture fixture;
     TMainForm& form = fixture.Start();
     form.resize(1200, 800);
-    EXPECT_EQ(form.GlobalPanel->pos(), QPoint(92, 45));
+    EXPECT_EQ(form.Controls().GlobalPanel->pos(), QPoint(92, 45));
     form.resize(800, 600);
     EXPECT_EQ(form.size(), QSize(1016, 710));
-    EXPECT_EQ(form.GlobalPanel->pos(), QPoint(0, 0));
-    EXPECT_EQ(form.GlobalPanel->size(), QSize(1016, 710));
-    EXPECT_EQ(form.BottomImage->mapTo(form.GlobalPanel, QPoint(0, 0)), QPoint(0, 517));
-    EXPECT_EQ(form.List->geometry(), QRect(8, 270, 666, 169));
-    EXPECT_EQ(form.ChordInfoImage->geometry(), QRect(179, 205, 495, 45));
+    EXPECT_EQ(form.Controls().GlobalPanel->pos(), QPoint(0, 0));
+    EXPECT_EQ(form.Controls().GlobalPanel->size(), QSize(1016, 710));
+    EXPECT_EQ(form.Controls().BottomImage->mapTo(form.Controls().GlobalPanel, QPoint(0, 0)), QPoint(0, 517));
+    EXPECT_EQ(form.Controls().List->geometry(), QRect(8, 270, 666, 169));
+    EXPECT_EQ(form.Controls().ChordInfoImage->geometry(), QRect(179, 205, 495, 45));
     EXPECT_EQ(form.windowTitle(), "Tonvera");
 }

@@ -213,7 +213,7 @@ void WindowFixture::ClearMessages()
 
 TNXPanel* button(TMainForm& form, const char* name)
 {
-    for (TNXPanel* b : form.ChordTypeButtons)
+    for (TNXPanel* b : form.Controls().ChordTypeButtons)
         if (b->objectName() == name)
             return b;
     return nullptr;
