@@ -3,6 +3,7 @@
 #include "chords/ChordBook.h"
 #include "chords/ChordButtons.h"
 #include "fuzz/chords/FuzzFolder.h"
+#include "layout/Layout.h"
 
 namespace {
 
@@ -21,7 +22,7 @@ void exercise(ChordBook& book)
         }
     FinderQuery query;
     query.mode = 1;
-    query.typeFilter = AllButtonsFilter(book.ListMembers) + "(ma7)";
+    query.typeFilter = AllButtonsFilter(layout::ChordTypeButtons, book.ListMembers) + "(ma7)";
     query.marks = book.Game == gtPiano ? std::map<int, std::string>{{60, ""}, {64, "3"}}
                                        : std::map<int, std::string>{{1 * 256 + 3, ""}, {3 * 256, ""}};
     try {
