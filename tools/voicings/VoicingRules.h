@@ -2,6 +2,8 @@
 // lies, and what a guitar hand can hold. Shared by the voicing generator and its checker.
 #pragma once
 
+#include "layout/Layout.h"
+
 #include <array>
 #include <string>
 #include <vector>
@@ -54,7 +56,7 @@ std::vector<std::string> CheckTones(const ChordShape& shape, int rootPitchClass,
                                     const std::vector<SoundingNote>& notes, RootPlacement placement);
 
 inline constexpr int MutedString = -1;
-inline constexpr int HighestFret = 15;
+inline constexpr int HighestFret = layout::FretCount - 1;   // the highest the fretboard shows
 using GuitarFrets = std::array<int, 6>;  // string 0 (low E) .. 5; MutedString when not played
 
 // What the fretting hand needs: fretted notes within four frets of each other, and at most
@@ -84,7 +86,7 @@ std::vector<std::string> CheckGuitarCategory(const std::string& category, const 
 RootPlacement GuitarPlacement(const std::string& category);
 RootPlacement PianoPlacement(const std::string& category);
 
-inline constexpr int LowestPianoNote = 36;   // the keyboard shows C2..B5
-inline constexpr int HighestPianoNote = 83;
+inline constexpr int LowestPianoNote = layout::FirstKey;   // the keys the keyboard shows
+inline constexpr int HighestPianoNote = layout::LastKey;
 
 inline int PitchClassOf(int midi) { return ((midi % 12) + 12) % 12; }
