@@ -5,25 +5,7 @@
 
 namespace geometry {
 
-const std::array<int, 48> KeyX = {
-    34, 49, 70, 90, 104, 139, 153, 175, 192, 209, 232, 244,
-    278, 294, 315, 336, 349, 384, 399, 420, 437, 455, 477, 490,
-    524, 540, 559, 581, 595, 630, 644, 665, 683, 699, 723, 735,
-    769, 786, 804, 827, 839, 875, 889, 910, 928, 945, 968, 980,
-};
-
 namespace {
-constexpr int kWhiteY = 150;
-constexpr int kBlackY = 90;
-constexpr bool kIsBlack[12] = {false, true, false, true, false, false, true, false, true, false, true, false};
-
-std::array<int, 48> keyRowY()
-{
-    std::array<int, 48> y{};
-    for (int k = 0; k < 48; ++k)
-        y[k] = kIsBlack[k % 12] ? kBlackY : kWhiteY;
-    return y;
-}
 
 // Index of the centre nearest to value within 16 pixels (lowest index on a tie), or -1.
 template <size_t N>
@@ -42,22 +24,19 @@ int nearestWithin16(const std::array<int, N>& centres, int value)
 }
 } // namespace
 
-const std::array<int, 48> KeyY = keyRowY();
-const std::array<int, 16> FretX = {39, 104, 208, 300, 384, 462, 535, 599, 659, 717, 769, 817, 862, 903, 941, 977};
-const std::array<int, 6> StringY = {141, 116, 92, 66, 42, 18};
-
 int HitTestKeyboard(int x, int y)
 {
     const int floor = y > 115 ? 115 : 0;
     int best = 9999;
     int result = -1;
-    for (int k = 0; k < 48; ++k) {
-        if (KeyY[k] <= floor)
+    for (int note = layout::FirstKey; note <= layout::LastKey; ++note) {
+        const layout::Point key = *layout::KeyCentre(note);
+        if (key.y <= floor)
             continue;
-        const int d = std::abs(x - KeyX[k]);
-        if (d < best && d <= 10 && std::abs(y - KeyY[k]) <= 32) {
+        const int d = std::abs(x - key.x);
+        if (d < best && d <= 10 && std::abs(y - key.y) <= 32) {
             best = d;
-            result = k + kLowestKey;
+            result = note;
         }
     }
     return result;
@@ -65,33 +44,18 @@ int HitTestKeyboard(int x, int y)
 
 int HitTestFretboard(int x, int y)
 {
-    const int string = nearestWithin16(StringY, y);
+    const int string = nearestWithin16(layout::StringY, y);
     if (string < 0)
         return -1;
-    const int fret = nearestWithin16(FretX, x);
+    const int fret = nearestWithin16(layout::FretX, x);
     if (fret < 0)
         return -1;
     return string * 256 + fret;
 }
 
-std::optional<Point> KeyCentre(int midiNote)
+layout::Point GlobalPanelOrigin(int clientWidth, int clientHeight)
 {
-    const int k = midiNote - kLowestKey;
-    if (k < 0 || k >= 48)
-        return std::nullopt;
-    return Point{KeyX[k], KeyY[k]};
-}
-
-std::optional<Point> FretCentre(int string, int fret)
-{
-    if (string < 0 || string >= 6 || fret < 0 || fret >= 16)
-        return std::nullopt;
-    return Point{FretX[fret], StringY[string]};
-}
-
-Point GlobalPanelOrigin(int clientWidth, int clientHeight)
-{
-    return {clientWidth / 2 - kPanelWidth / 2, clientHeight / 2 - kPanelHeight / 2};
+    return {clientWidth / 2 - layout::GlobalPanel.w / 2, clientHeight / 2 - layout::GlobalPanel.h / 2};
 }
 
 } // namespace geometry

@@ -1,33 +1,21 @@
-// The main window's pure geometry and colour rules: marker centres on the keyboard and
-// fretboard, hit tests, centring, the minimum size, and colour parsing. No Qt, so it is
-// testable without a display.
+// The main window's pure geometry and colour rules: hit tests on the keyboard, fretboard
+// and root column, centring, and colour parsing. The positions themselves are the layout
+// table's. No Qt, so it is testable without a display.
 #pragma once
+
+#include "layout/Layout.h"
 
 #include <array>
 #include <cstdint>
-#include <optional>
 #include <string>
 
 namespace geometry {
 
-// Marker centres relative to the top-left corner of the instrument view.
-// KeyX/KeyY: MIDI 36 to 83; FretX: fret 0 to 15; StringY: string 0 (lowest) to 5.
-extern const std::array<int, 48> KeyX;
-extern const std::array<int, 48> KeyY;
-extern const std::array<int, 16> FretX;
-extern const std::array<int, 6> StringY;
-
-constexpr int kLowestKey = 36;
 
 // Note code under a point of the keyboard (MIDI note) or fretboard (string * 256 + fret),
 // or -1. Presses up to the key row's y 115 reach only black keys, below it only white ones.
 int HitTestKeyboard(int x, int y);
 int HitTestFretboard(int x, int y);
-
-struct Point {
-    int x = 0;
-    int y = 0;
-};
 
 // Index of the first centre within 16 pixels of (x, y), or -1.
 template <typename Centres>
@@ -44,14 +32,9 @@ int HitTestCentres(const Centres& centres, int x, int y)
     return -1;
 }
 
-// Marker centre of a piano key (MIDI 36 to 83) or of a fretboard position.
-std::optional<Point> KeyCentre(int midiNote);
-std::optional<Point> FretCentre(int string, int fret);
-
-// The fixed design size of the composition and where it sits in a client area.
-constexpr int kPanelWidth = 1016;
-constexpr int kPanelHeight = 710;
-Point GlobalPanelOrigin(int clientWidth, int clientHeight);
+// Where the composition's top-left corner sits in a client area: centred, and negative
+// when the client area is smaller.
+layout::Point GlobalPanelOrigin(int clientWidth, int clientHeight);
 
 } // namespace geometry
 

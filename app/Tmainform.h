@@ -16,6 +16,7 @@
 #include "chords/ChordBook.h"
 #include "chords/ChordVariations.h"
 #include "common/Vexel/src/PicUtils.h"
+#include "layout/Layout.h"
 
 #include <QImage>
 #include <QWidget>
@@ -234,11 +235,14 @@ private:
     void loadCanvasPictures();
     void placePanels();
     void createChordTypeButtons();
-    TNXPanel* makePanel(QWidget* parent, const char* name, int left, int top, int width, int height);
+    TNXPanel* makePanel(QWidget* parent, const layout::SkinButton& spec);
     void setPictures(TNXPanel* panel, const std::string& stem, bool pressed, bool checked);
+    void setPictures(TNXPanel* panel, const layout::SkinButton& spec);
     void connectHandlers();
     std::string pic(const std::string& name) const;
+    std::string pic(const layout::Picture& picture) const;
     // selectors
+    const layout::ChordTypeButton* rowOf(const TNXPanel* button) const;
     void CenterPanelEnter();
     void CenterPanelExit();
     void CenterImageMouseDown(int x, int y);
@@ -253,7 +257,7 @@ private:
     bool noteNamesShown() const;
     ColourValue markerFill(const TChordVariation& record, size_t i) const;
     void drawFinderMarker(QImage& canvas, int code, ColourValue fill, const std::string& label);
-    std::optional<geometry::Point> codeCentre(int code) const;
+    std::optional<layout::Point> codeCentre(int code) const;
     // display
     void applyShowResult(ShowResult&& result);
     void chooseListLine(int line);
@@ -275,6 +279,12 @@ private:
     }
 
     MainFormSetup setup_;
+    // Each chord-type button with the table row it was made from, in table order.
+    struct ChordTypeButtonRow {
+        TNXPanel* button;
+        const layout::ChordTypeButton* row;
+    };
+    std::vector<ChordTypeButtonRow> chordTypeRows_;
     QImage rootBackground_;
     AlphaImage rootSpot_;
     QImage InstrumentPicture;

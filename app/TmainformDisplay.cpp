@@ -8,6 +8,7 @@
 #include "controls/Nxpanel.h"
 #include "controls/Timage.h"
 #include "dialogs/Settingsdialog.h"
+#include "layout/Layout.h"
 #include "midi/Player.h"
 #include "midi/Tmidicontent.h"
 
@@ -57,11 +58,11 @@ void TMainForm::PlaceLabels()
         : QString();
     RootLabel->setText(rootName);
     RootLabel->adjustSize();
-    RootLabel->move(PlayChordButton->x() + 16,
+    RootLabel->move(PlayChordButton->x() + layout::RootLabelIndent,
                     PlayChordButton->y() + (PlayChordButton->height() - RootLabel->height()) / 2);
     ChordLabel->setText(QString::fromLatin1(CurrentChordTypeName().c_str()));
     ChordLabel->adjustSize();
-    ChordLabel->move(RootLabel->x() + RootLabel->width() + 8, RootLabel->y());
+    ChordLabel->move(RootLabel->x() + RootLabel->width() + layout::ChordLabelGap, RootLabel->y());
     RootLabel->raise();
     ChordLabel->raise();
 }

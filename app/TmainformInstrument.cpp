@@ -8,6 +8,7 @@
 #include "controls/Nxpanel.h"
 #include "controls/Timage.h"
 #include "dialogs/Settingsdialog.h"
+#include "layout/Layout.h"
 #include "midi/Tmidicontent.h"
 
 #include <QCheckBox>
@@ -24,6 +25,8 @@ QColor toQColor(ColourValue c)
 {
     return QColor(RedOf(c), GreenOf(c), BlueOf(c));
 }
+
+static_assert(layout::StringY.size() == OpenStringNote.size(), "a place on the fretboard for every string");
 
 const ColourValue kHoverOnMark = MakeColour(210, 210, 210);
 const ColourValue kHoverFree = MakeColour(160, 160, 160);
@@ -47,8 +50,9 @@ void TMainForm::DrawNoteMarker(QImage& canvas, int x, int y, bool square, Colour
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setBrush(toQColor(fill));
     painter.setPen(Qt::black);
-    // A 32 x 22 shape around the centre, the right and bottom edges exclusive.
-    const QRectF box(x - 16 + 0.5, y - 11 + 0.5, 31, 21);
+    // A MarkerWidth x MarkerHeight shape around the centre, the right and bottom edges exclusive.
+    const QRectF box(x - layout::MarkerWidth / 2 + 0.5, y - layout::MarkerHeight / 2 + 0.5, layout::MarkerWidth - 1,
+                     layout::MarkerHeight - 1);
     if (square)
         painter.drawRect(box);
     else
@@ -87,25 +91,25 @@ void TMainForm::DrawChordOnInstrument(const TChordVariation* variation)
         return i < labels.size() ? labels[i] : std::string();
     };
     if (Game == gtGuitar && !variation) {
-        // Every position of every chord tone up to fret 15.
-        for (int string = 0; string < 6; ++string)
+        // Every position of every chord tone on the board.
+        for (int string = 0; string < layout::StringCount; ++string)
             for (size_t i = 0; i < record.notes.size(); ++i)
-                for (int fret = 0; fret < 16; ++fret) {
+                for (int fret = 0; fret < layout::FretCount; ++fret) {
                     if (std::abs(record.notes[i]) % 12 != (OpenStringNote[string] + fret) % 12)
                         continue;
                     const ColourValue fill = markerFill(record, i);
-                    DrawNoteMarker(canvas, geometry::FretX[fret], geometry::StringY[string], false, fill,
+                    DrawNoteMarker(canvas, layout::FretX[fret], layout::StringY[string], false, fill,
                                    TextColourFor(fill), labelOf(i));
                 }
     } else {
         for (size_t i = 0; i < record.notes.size(); ++i) {
             const int value = record.notes[i];
             const int v = std::abs(value);
-            std::optional<geometry::Point> centre;
+            std::optional<layout::Point> centre;
             if (Game == gtPiano)
-                centre = geometry::KeyCentre(v);
+                centre = layout::KeyCentre(v);
             else if (v != UnplayedString)
-                centre = geometry::FretCentre(static_cast<int>(i), v);   // frets beyond 15 have no place
+                centre = layout::FretCentre(static_cast<int>(i), v);   // frets off the board have no place
             if (!centre)
                 continue;
             const ColourValue fill = markerFill(record, i);
@@ -116,13 +120,13 @@ void TMainForm::DrawChordOnInstrument(const TChordVariation* variation)
     drawing_ = false;
 }
 
-std::optional<geometry::Point> TMainForm::codeCentre(int code) const
+std::optional<layout::Point> TMainForm::codeCentre(int code) const
 {
     if (Game == gtPiano)
-        return geometry::KeyCentre(code);
+        return layout::KeyCentre(code);
     if (code == UnplayedString)
         return std::nullopt;
-    return geometry::FretCentre(code / 256, code % 256);
+    return layout::FretCentre(code / 256, code % 256);
 }
 
 void TMainForm::drawFinderMarker(QImage& canvas, int code, ColourValue fill, const std::string& label)

@@ -4,10 +4,10 @@
 
 #include "app/DottedFrame.h"
 #include "app/EmbossedLabel.h"
-#include "chords/ChordButtons.h"
 #include "controls/Nxcomponentutils.h"
 #include "controls/Nxpanel.h"
 #include "controls/Timage.h"
+#include "layout/Layout.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -20,21 +20,38 @@
 
 namespace {
 
-QWidget* makeContainer(QWidget* parent, const char* name, int left, int top, int width, int height)
+QRect toQRect(const layout::Rect& r)
+{
+    return {r.x, r.y, r.w, r.h};
+}
+
+QString qName(std::string_view name)
+{
+    return QString::fromLatin1(name.data(), int(name.size()));
+}
+
+QWidget* makeContainer(QWidget* parent, const char* name, const layout::Rect& place)
 {
     auto* panel = new QWidget(parent);
     panel->setObjectName(name);
-    panel->setGeometry(left, top, width, height);
+    panel->setGeometry(toQRect(place));
     return panel;
 }
 
-TImage* makeImage(QWidget* parent, const char* name, int left, int top, int width, int height)
+TImage* makeImage(QWidget* parent, const char* name, const layout::Rect& place)
 {
     auto* image = new TImage(parent);
     image->setObjectName(name);
-    image->setGeometry(left, top, width, height);
-    image->SetCanvasSize(width, height);
+    image->setGeometry(toQRect(place));
+    image->SetCanvasSize(place.w, place.h);
     return image;
+}
+
+// A chord-type button's component name: the list's name for a list button, "T_" + its
+// chord type for any other. Hints and tests find the buttons by it.
+QString componentName(const layout::ChordTypeButton& row)
+{
+    return row.isList ? qName(row.name) : "T_" + qName(row.name);
 }
 
 QLabel* makeBigLabel(QWidget* parent, const char* name, int pixels)
@@ -54,12 +71,12 @@ std::string TMainForm::pic(const std::string& name) const
     return setup_.folder + "/pics/" + name;
 }
 
-TNXPanel* TMainForm::makePanel(QWidget* parent, const char* name, int left, int top, int width, int height)
+TNXPanel* TMainForm::makePanel(QWidget* parent, const layout::SkinButton& spec)
 {
     auto* panel = new TNXPanel(parent);
-    panel->setObjectName(name);
+    panel->setObjectName(qName(spec.name));
     panel->Loaded();
-    panel->setGeometry(left, top, width, height);
+    panel->setGeometry(toQRect(spec.place));
     panel->SetBkColor(Qt::white);
     return panel;
 }
@@ -74,6 +91,11 @@ void TMainForm::setPictures(TNXPanel* panel, const std::string& stem, bool press
         panel->SetPicOnChecked(pic(stem + "Pressed.png"));
 }
 
+void TMainForm::setPictures(TNXPanel* panel, const layout::SkinButton& spec)
+{
+    setPictures(panel, std::string(spec.stem), spec.pressedLook, spec.checkedLook);
+}
+
 // The tree exists from construction so every member is valid; pictures and geometry
 // come with the layout step.
 void TMainForm::buildWindowTree()
@@ -84,62 +106,62 @@ void TMainForm::buildWindowTree()
     setAutoFillBackground(true);
     QFont formFont = FontFromPoints("MS Sans Serif", 8);
     setFont(formFont);
-    resize(1046, 717);
+    resize(layout::DesignedClientWidth, layout::DesignedClientHeight);
     // The client area never gets smaller than the composition.
-    setMinimumSize(geometry::kPanelWidth, geometry::kPanelHeight);
+    setMinimumSize(layout::GlobalPanel.w, layout::GlobalPanel.h);
 
-    GlobalPanel = makeContainer(this, "GlobalPanel", 0, 0, 1016, 710);
-    TopPanel = makeContainer(GlobalPanel, "TopPanel", 0, 0, 1016, 65);
-    TopImage = makeImage(TopPanel, "TopImage", 0, 0, 1016, 65);
-    BackPanel = makeContainer(GlobalPanel, "BackPanel", 0, 65, 1016, 452);
-    LeftPanel = makeContainer(BackPanel, "LeftPanel", 0, 0, 132, 452);
+    GlobalPanel = makeContainer(this, "GlobalPanel", layout::GlobalPanel);
+    TopPanel = makeContainer(GlobalPanel, "TopPanel", layout::TopPanel);
+    TopImage = makeImage(TopPanel, "TopImage", layout::Filling(layout::TopPanel));
+    BackPanel = makeContainer(GlobalPanel, "BackPanel", layout::BackPanel);
+    LeftPanel = makeContainer(BackPanel, "LeftPanel", layout::LeftPanel);
     LeftPanel->setFocusPolicy(Qt::StrongFocus);
-    LeftImage = makeImage(LeftPanel, "LeftImage", 0, 0, 132, 452);
-    CenterPanel = makeContainer(BackPanel, "CenterPanel", 132, 0, 190, 452);
+    LeftImage = makeImage(LeftPanel, "LeftImage", layout::Filling(layout::LeftPanel));
+    CenterPanel = makeContainer(BackPanel, "CenterPanel", layout::CenterPanel);
     CenterPanel->setFocusPolicy(Qt::StrongFocus);
-    CenterImage = makeImage(CenterPanel, "CenterImage", 0, 0, 190, 452);
+    CenterImage = makeImage(CenterPanel, "CenterImage", layout::Filling(layout::CenterPanel));
     CenterSpot = new DottedFrame(CenterPanel, QColor(192, 192, 192), false);
     CenterSpot->setObjectName("CenterSpot");
-    CenterSpot->setGeometry(8, 60, 170, 378);
+    CenterSpot->setGeometry(toQRect(layout::CenterSpot));
     ChordSpot = new DottedFrame(CenterPanel, QColor(0, 128, 0), true);
     ChordSpot->setObjectName("ChordSpot");
-    RightPanel = makeContainer(BackPanel, "RightPanel", 322, 0, 694, 452);
-    RightImage = makeImage(RightPanel, "RightImage", 0, 0, 694, 452);
-    BottomPanel = makeContainer(GlobalPanel, "BottomPanel", 0, 517, 1016, 193);
-    BottomImage = makeImage(BottomPanel, "BottomImage", 0, 0, 1016, 193);
+    RightPanel = makeContainer(BackPanel, "RightPanel", layout::RightPanel);
+    RightImage = makeImage(RightPanel, "RightImage", layout::Filling(layout::RightPanel));
+    BottomPanel = makeContainer(GlobalPanel, "BottomPanel", layout::BottomPanel);
+    BottomImage = makeImage(BottomPanel, "BottomImage", layout::Filling(layout::BottomPanel));
     BottomImage->setMouseTracking(true);
     LeftImage->setMouseTracking(true);
 
-    TonveraPanel = makePanel(TopPanel, "TonveraPanel", 10, 14, 188, 34);
-    NXLogo = makePanel(TopPanel, "NXLogo", 886, 7, 127, 55);
-    ChordButton = makePanel(TopPanel, "ChordButton", 263, 17, 60, 31);
-    ArpeggioButton = makePanel(TopPanel, "ArpeggioButton", 323, 17, 81, 31);
-    NoteNamesButton = makePanel(TopPanel, "NoteNamesButton", 489, 17, 92, 31);
-    ScaleDegreesButton = makePanel(TopPanel, "ScaleDegreesButton", 581, 17, 113, 31);
-    SpeakerButton = makePanel(TopPanel, "SpeakerButton", 714, 17, 38, 31);
-    SettingsButton = makePanel(TopPanel, "SettingsButton", 752, 17, 75, 31);
-    HelpButton = makePanel(TopPanel, "HelpButton", 827, 17, 43, 31);
-    FolkButton = makePanel(CenterPanel, "FolkButton", 8, 19, 47, 19);
+    TonveraPanel = makePanel(TopPanel, layout::TonveraPanel);
+    NXLogo = makePanel(TopPanel, layout::NXLogo);
+    ChordButton = makePanel(TopPanel, layout::ChordButton);
+    ArpeggioButton = makePanel(TopPanel, layout::ArpeggioButton);
+    NoteNamesButton = makePanel(TopPanel, layout::NoteNamesButton);
+    ScaleDegreesButton = makePanel(TopPanel, layout::ScaleDegreesButton);
+    SpeakerButton = makePanel(TopPanel, layout::SpeakerButton);
+    SettingsButton = makePanel(TopPanel, layout::SettingsButton);
+    HelpButton = makePanel(TopPanel, layout::HelpButton);
+    FolkButton = makePanel(CenterPanel, layout::FolkButton);
     FolkButton->SetCaption("FOLK");
     FolkButton->SetChecked(true);
-    PopButton = makePanel(CenterPanel, "PopButton", 56, 19, 75, 19);
+    PopButton = makePanel(CenterPanel, layout::PopButton);
     PopButton->SetCaption("POP");
-    JazzButton = makePanel(CenterPanel, "JazzButton", 132, 19, 49, 19);
+    JazzButton = makePanel(CenterPanel, layout::JazzButton);
     JazzButton->SetCaption("JAZZ");
-    CategoryFilter = makePanel(CenterPanel, "CategoryFilter", 8, 19, 173, 19);
-    ReverseFinder = makePanel(CenterPanel, "ReverseFinder", 16, 418, 157, 19);
+    CategoryFilter = makePanel(CenterPanel, layout::CategoryFilter);
+    ReverseFinder = makePanel(CenterPanel, layout::ReverseFinder);
     ReverseFinder->SetAlignment(Qt::AlignLeft);
     ReverseFinder->SetTextMarginOn(true);
-    ReverseFinder->SetTextMarginX(20);
+    ReverseFinder->SetTextMarginX(layout::ReverseFinderTextLeft);
 
-    PlayChordButton = makeImage(RightPanel, "PlayChordButton", 8, 19, 669, 172);
+    PlayChordButton = makeImage(RightPanel, "PlayChordButton", layout::PlayChordButton);
     PlayChordButton->setCursor(Qt::PointingHandCursor);
     RootLabel = makeBigLabel(RightPanel, "RootLabel", 123);
     ChordLabel = makeBigLabel(RightPanel, "ChordLabel", 48);
-    ThisChordContainsButton = makePanel(RightPanel, "ThisChordContainsButton", 8, 203, 171, 49);
+    ThisChordContainsButton = makePanel(RightPanel, layout::ThisChordContainsButton);
     ThisChordContainsButton->SetBkColor(Qt::black);
     ThisChordContainsButton->SetFontOnIdle({FontFromPoints("MS Sans Serif", 8), Qt::white});
-    ChordInfoImage = makeImage(RightPanel, "ChordInfoImage", 179, 205, 495, 45);
+    ChordInfoImage = makeImage(RightPanel, "ChordInfoImage", layout::ChordInfoImage);
 
     List = new QListWidget(RightPanel);
     List->setObjectName("List");
@@ -168,36 +190,31 @@ void TMainForm::LayoutStep()
     placePanels();
     loadCanvasPictures();
 
-    List->setGeometry(8, 270, 666, 169);
+    List->setGeometry(toQRect(layout::VariationList));
     // Dark green ground with teal text; tab stops every 50 pixels.
-    List->setStyleSheet("QListWidget { background: rgb(0,15,0); color: teal; outline: 0; }"
-                        "QListWidget::item { height: 22px; }"
-                        "QListWidget::item:selected { background: rgb(0,70,60); color: rgb(150,255,230); }");
+    List->setStyleSheet(QString("QListWidget { background: rgb(0,15,0); color: teal; outline: 0; }"
+                                "QListWidget::item { height: %1px; }"
+                                "QListWidget::item:selected { background: rgb(0,70,60); color: rgb(150,255,230); }")
+                            .arg(layout::ListItemHeight));
 
-    setPictures(TonveraPanel, "Tonvera", false, false);
-    setPictures(NXLogo, "NXLogo", false, false);
-    setPictures(ChordButton, "Chord", true, true);
-    setPictures(ArpeggioButton, "Arpeggio", true, true);
-    setPictures(NoteNamesButton, "NoteNames", true, true);
-    setPictures(ScaleDegreesButton, "ScaleDegrees", true, true);
-    setPictures(SpeakerButton, "Speaker", true, false);
-    setPictures(SettingsButton, "Settings", true, false);
-    setPictures(HelpButton, "Help", true, false);
-    setPictures(FolkButton, "Folk", true, true);
-    setPictures(PopButton, "Pop", true, true);
-    setPictures(JazzButton, "Jazz", true, true);
-    setPictures(CategoryFilter, "Key", true, true);
-    setPictures(ReverseFinder, "ReverseChordFinder", true, true);
-    setPictures(ThisChordContainsButton, "ThisChordContains", true, true);
-    PlayChordButton->LoadPicture(pic("PlayChordInitial.png"));
+    setPictures(TonveraPanel, layout::TonveraPanel);
+    setPictures(NXLogo, layout::NXLogo);
+    setPictures(ChordButton, layout::ChordButton);
+    setPictures(ArpeggioButton, layout::ArpeggioButton);
+    setPictures(NoteNamesButton, layout::NoteNamesButton);
+    setPictures(ScaleDegreesButton, layout::ScaleDegreesButton);
+    setPictures(SpeakerButton, layout::SpeakerButton);
+    setPictures(SettingsButton, layout::SettingsButton);
+    setPictures(HelpButton, layout::HelpButton);
+    setPictures(FolkButton, layout::FolkButton);
+    setPictures(PopButton, layout::PopButton);
+    setPictures(JazzButton, layout::JazzButton);
+    setPictures(CategoryFilter, layout::CategoryFilter);
+    setPictures(ReverseFinder, layout::ReverseFinder);
+    setPictures(ThisChordContainsButton, layout::ThisChordContainsButton);
+    PlayChordButton->LoadPicture(pic(layout::PlayChordPicture));
 
     PlaceLabels();
-
-    ChordInfoImage->setGeometry(ThisChordContainsButton->x() + ThisChordContainsButton->width(),
-                                ThisChordContainsButton->y() + 2,
-                                674 - (ThisChordContainsButton->x() + ThisChordContainsButton->width()),
-                                ThisChordContainsButton->height() - 4);
-    ChordInfoImage->SetCanvasSize(ChordInfoImage->width(), ChordInfoImage->height());
 
     BottomImage->SetTag(Game == gtPiano ? 6 : 7);
     BottomImage->setProperty("Tag", BottomImage->Tag());
@@ -206,55 +223,60 @@ void TMainForm::LayoutStep()
 
 void TMainForm::placePanels()
 {
-    GlobalPanel->resize(1016, 710);
-    BottomPanel->resize(1016, 193);
-    TopPanel->resize(1016, 65);
-    LeftPanel->resize(132, 452);
-    CenterPanel->resize(190, 452);
-    RightPanel->resize(694, 452);
+    GlobalPanel->resize(layout::GlobalPanel.w, layout::GlobalPanel.h);
+    BottomPanel->resize(layout::BottomPanel.w, layout::BottomPanel.h);
+    TopPanel->resize(layout::TopPanel.w, layout::TopPanel.h);
+    LeftPanel->resize(layout::LeftPanel.w, layout::LeftPanel.h);
+    CenterPanel->resize(layout::CenterPanel.w, layout::CenterPanel.h);
+    RightPanel->resize(layout::RightPanel.w, layout::RightPanel.h);
+}
+
+std::string TMainForm::pic(const layout::Picture& picture) const
+{
+    return pic(std::string(picture.file));
 }
 
 void TMainForm::loadCanvasPictures()
 {
-    TopImage->LoadPicture(pic("ControllsArea.png"));
-    CenterImage->LoadPicture(pic("TypeChordsArea.png"));
+    TopImage->LoadPicture(pic(layout::TopAreaPicture));
+    CenterImage->LoadPicture(pic(layout::ChordTypeAreaPicture));
     if (Game == gtPiano) {
         QImage overlay;
-        LoadImageToBitmap(overlay, pic("TypeChordsAreaFree.png"));
+        LoadImageToBitmap(overlay, pic(layout::PianoChordTypeAreaPicture));
         QPainter painter(&CenterImage->Canvas());
         painter.drawImage(0, 0, overlay);
     }
-    rootSpot_ = AlphaImage(pic("Spot01.png"));
-    LoadImageToBitmap(rootBackground_, pic("RootArea.png"));
+    rootSpot_ = AlphaImage(pic(layout::RootSpotPicture));
+    LoadImageToBitmap(rootBackground_, pic(layout::RootAreaPicture));
     LeftImage->SetPicture(rootBackground_);
-    LoadImageToBitmap(InstrumentPicture, pic(Game == gtPiano ? "KeyboardArea.png" : "FretboardArea.png"));
+    LoadImageToBitmap(InstrumentPicture, pic(Game == gtPiano ? layout::KeyboardPicture : layout::FretboardPicture));
     BottomImage->SetPicture(InstrumentPicture);
-    RightImage->LoadPicture(pic("PlayChordArea.png"));
+    RightImage->LoadPicture(pic(layout::PlayAreaPicture));
 }
 
 void TMainForm::createChordTypeButtons()
 {
     ChordTypeButtons.clear();
+    chordTypeRows_.clear();
     // Tab stops: the root column, the chord-type column, its buttons in table order, the list.
     setTabOrder(LeftPanel, CenterPanel);
     QWidget* previous = CenterPanel;
-    for (const ChordTypeButton& entry : ChordTypeButtonTable) {
-        const std::string name(entry.name);
+    for (const layout::ChordTypeButton& row : layout::ChordTypeButtons) {
         auto* button = new TNXPanel(CenterPanel);
         button->Loaded();
-        setPictures(button, name, true, true);
-        button->setGeometry(entry.left, entry.top, entry.isList ? 85 : 66, 17);
-        button->SetTag(entry.group);
-        button->setProperty("Tag", entry.group);
+        setPictures(button, std::string(row.name), true, true);
+        button->setGeometry(toQRect(layout::Place(row)));
+        button->SetTag(row.group);
+        button->setProperty("Tag", row.group);
         button->setFocusPolicy(Qt::StrongFocus);
-        if (entry.isList) {
+        if (row.isList) {
             button->SetFontOnIdle({FontFromPoints("Arial", 7), QColor(200, 200, 200)});
             button->SetTextMarginOn(true);
             button->SetAlignment(Qt::AlignLeft);
-            button->SetTextMarginX(20);
+            button->SetTextMarginX(layout::ListTextLeft);
             button->SetText("");
         }
-        button->setObjectName(QString::fromStdString(ComponentName(entry)));
+        button->setObjectName(componentName(row));
         connect(button, &TNXPanel::mouseDown, this,
                 [this, button](Qt::MouseButton mouse, Qt::KeyboardModifiers, int x, int y) {
                     ChordTypeButtonMouseDown(button, mouse, x, y);
@@ -264,13 +286,14 @@ void TMainForm::createChordTypeButtons()
         setTabOrder(previous, button);
         previous = button;
         ChordTypeButtons.push_back(button);
+        chordTypeRows_.push_back({button, &row});
     }
     setTabOrder(previous, List);
 }
 
 void TMainForm::FormResize()
 {
-    const geometry::Point origin = geometry::GlobalPanelOrigin(width(), height());
+    const layout::Point origin = geometry::GlobalPanelOrigin(width(), height());
     GlobalPanel->move(origin.x, origin.y);
 }
 

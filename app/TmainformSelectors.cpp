@@ -10,6 +10,7 @@
 #include "controls/Nxcomponentutils.h"
 #include "controls/Nxpanel.h"
 #include "controls/Timage.h"
+#include "layout/Layout.h"
 
 #include <QMenu>
 #include <QPainter>
@@ -18,15 +19,7 @@ namespace {
 
 const QColor kSilver(192, 192, 192);
 
-bool isListButton(const TNXPanel* button)
-{
-    return button->objectName().contains("List");
-}
-
-std::string componentName(const TNXPanel* button)
-{
-    return button->objectName().toStdString();
-}
+static_assert(layout::RootCentres.size() == RootTable.size(), "a place on the root column for every root");
 
 // The text's top-left corner that centres it on (x, y).
 QPoint centredTextOrigin(const QFontMetrics& metrics, const QString& text, int x, int y)
@@ -38,7 +31,7 @@ QPoint centredTextOrigin(const QFontMetrics& metrics, const QString& text, int x
 
 int TMainForm::HitTestRoot(int x, int y) const
 {
-    return geometry::HitTestCentres(RootTable, x, y);
+    return geometry::HitTestCentres(layout::RootCentres, x, y);
 }
 
 void TMainForm::SelectRoot(int index)
@@ -57,12 +50,13 @@ void TMainForm::DrawRootSelector()
     }
     if (SelectedRoot >= 0 && SelectedRoot < RootCount) {
         const TRootInfo& root = RootTable[SelectedRoot];
-        rootSpot_.Draw(canvas, root.x - rootSpot_.Width() / 2, root.y - rootSpot_.Height() / 2);
+        const layout::Point centre = layout::RootCentres[SelectedRoot];
+        rootSpot_.Draw(canvas, centre.x - rootSpot_.Width() / 2, centre.y - rootSpot_.Height() / 2);
         QPainter painter(&canvas);
         painter.setFont(FontFromPoints("Arial", 10, true));
         painter.setPen(QColor(255, 255, 0));
         const QString name = QString::fromLatin1(root.name.data(), int(root.name.size()));
-        painter.drawText(centredTextOrigin(painter.fontMetrics(), name, root.x, root.y), name);
+        painter.drawText(centredTextOrigin(painter.fontMetrics(), name, centre.x, centre.y), name);
     }
     if (LeftPanel->hasFocus()) {
         QPainter painter(&canvas);
@@ -70,16 +64,17 @@ void TMainForm::DrawRootSelector()
         painter.drawRect(8, 8, canvas.width() - 9, canvas.height() - 9);
         if (RootCursor != SelectedRoot && RootCursor >= 0 && RootCursor < RootCount) {
             const TRootInfo& root = RootTable[RootCursor];
+            const layout::Point centre = layout::RootCentres[RootCursor];
             const int w = rootSpot_.Width();
             const int h = rootSpot_.Height();
             painter.setPen(kSilver);
             painter.setBrush(kSilver);
             painter.setRenderHint(QPainter::Antialiasing);
-            painter.drawEllipse(root.x - w / 2, root.y - h / 2, w, h);
+            painter.drawEllipse(centre.x - w / 2, centre.y - h / 2, w, h);
             painter.setFont(FontFromPoints("Arial", 10, true));
             painter.setPen(Qt::red);
             const QString name = QString::fromLatin1(root.name.data(), int(root.name.size()));
-            painter.drawText(centredTextOrigin(painter.fontMetrics(), name, root.x, root.y), name);
+            painter.drawText(centredTextOrigin(painter.fontMetrics(), name, centre.x, centre.y), name);
         }
     }
     LeftImage->Repaint();
@@ -115,20 +110,27 @@ bool TMainForm::CheckOnlyButton(TNXPanel* button)
     return found;
 }
 
+const layout::ChordTypeButton* TMainForm::rowOf(const TNXPanel* button) const
+{
+    for (const ChordTypeButtonRow& pair : chordTypeRows_)
+        if (pair.button == button)
+            return pair.row;
+    return nullptr;
+}
+
 void TMainForm::SelectChordTypeByName(const std::string& name)
 {
     const std::string wanted = LowerCase(name);
-    for (TNXPanel* button : ChordTypeButtons) {
-        const std::string component = componentName(button);
-        if (isListButton(button)) {
-            const auto members = Book.ListMembers.find(component);
+    for (const auto& [button, row] : chordTypeRows_) {
+        if (row->isList) {
+            const auto members = Book.ListMembers.find(std::string(row->name));
             if (members != Book.ListMembers.end() &&
                 LowerCase(members->second).find("(" + wanted + ")") != std::string::npos) {
                 button->SetText(wanted);
                 CheckOnlyButton(button);
                 return;
             }
-        } else if (SameText(component.substr(2), wanted)) {
+        } else if (SameText(row->name, wanted)) {
             CheckOnlyButton(button);
             return;
         }
@@ -139,12 +141,12 @@ std::string TMainForm::CurrentChordTypeName() const
 {
     if (ReverseFinderOn())
         return ReverseFinder->Caption();
-    for (const TNXPanel* button : ChordTypeButtons) {
+    for (const auto& [button, row] : chordTypeRows_) {
         if (!button->Checked())
             continue;
-        if (isListButton(button))
+        if (row->isList)
             return LowerCase(button->GetText());
-        return LowerCase(componentName(button).substr(2));
+        return LowerCase(row->name);
     }
     return "";
 }
@@ -152,7 +154,7 @@ std::string TMainForm::CurrentChordTypeName() const
 void TMainForm::ChordTypeButtonMouseDown(TNXPanel* button, Qt::MouseButton mouseButton, int x, int)
 {
     button->setFocus();
-    if (x >= 66) {
+    if (x >= layout::ListArrowLeft) {
         OpenChordList(button);
         return;
     }
@@ -261,7 +263,9 @@ void TMainForm::OpenChordList(TNXPanel* button)
 {
     SelChordMenu->clear();
     SelChordMenuButton = button;
-    const auto list = Book.ChordLists.find(componentName(button));
+    // A plain button has no chord list: its drop-down is empty.
+    const layout::ChordTypeButton* row = rowOf(button);
+    const auto list = row && row->isList ? Book.ChordLists.find(std::string(row->name)) : Book.ChordLists.end();
     if (list != Book.ChordLists.end()) {
         for (const std::string& name : list->second) {
             QAction* item = SelChordMenu->addAction(QString::fromLatin1(name.c_str()));
@@ -290,10 +294,10 @@ void TMainForm::ChordListItemClick(const std::string& caption)
 
 void TMainForm::runReverseFind()
 {
-    std::vector<std::string> checked;
-    for (const TNXPanel* button : ChordTypeButtons)
+    std::vector<CheckedButton> checked;
+    for (const auto& [button, row] : chordTypeRows_)
         if (button->Checked())
-            checked.push_back(componentName(button));
+            checked.push_back({std::string(row->name), row->isList});
     FinderQuery query;
     query.marks = FinderMarks;
     query.mode = FinderMode();

@@ -58,24 +58,20 @@ inline constexpr std::array<DegreeLabelEntry, 21> DegreeLabelTable = {{
 // The label of a degree code, or "" for a code not in DegreeLabelTable.
 std::string_view DegreeLabel(std::string_view code);
 
-// One root the user can pick, with its button centre on the root selector.
+// One root the user can pick. Where its button sits is the window's business.
 struct TRootInfo {
     std::string_view name;
     int letter;       // letter index 0 (C) .. 6 (B)
     int pitchClass;   // 0..11
-    int x;
-    int y;
 };
 
 inline constexpr int RootCount = 17;
 
 // Index 0 = B (highest) down to 16 = C; the index is the root index used everywhere.
 inline constexpr std::array<TRootInfo, RootCount> RootTable = {{
-    {"B", 6, 11, 106, 85},  {"Bb", 6, 10, 37, 103}, {"A#", 5, 10, 73, 103}, {"A", 5, 9, 106, 140},
-    {"Ab", 5, 8, 37, 166},  {"G#", 4, 8, 73, 166},  {"G", 4, 7, 106, 194},  {"Gb", 4, 6, 37, 229},
-    {"F#", 3, 6, 73, 229},  {"F", 3, 5, 106, 250},  {"E", 2, 4, 106, 305},  {"Eb", 2, 3, 37, 327},
-    {"D#", 1, 3, 73, 327},  {"D", 1, 2, 106, 359},  {"Db", 1, 1, 37, 393},  {"C#", 0, 1, 73, 393},
-    {"C", 0, 0, 106, 415},
+    {"B", 6, 11},  {"Bb", 6, 10}, {"A#", 5, 10}, {"A", 5, 9},  {"Ab", 5, 8}, {"G#", 4, 8},
+    {"G", 4, 7},   {"Gb", 4, 6},  {"F#", 3, 6},  {"F", 3, 5},  {"E", 2, 4},  {"Eb", 2, 3},
+    {"D#", 1, 3},  {"D", 1, 2},   {"Db", 1, 1},  {"C#", 0, 1}, {"C", 0, 0},
 }};
 
 // The index of the root spelled exactly name, or -1.

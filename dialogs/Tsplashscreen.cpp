@@ -1,5 +1,7 @@
 #include "dialogs/Tsplashscreen.h"
 
+#include "layout/Layout.h"
+
 #include <QFileInfo>
 #include <QLabel>
 #include <QLinearGradient>
@@ -8,8 +10,8 @@
 
 namespace {
 
-constexpr int kWidth = 376;
-constexpr int kHeight = 238;
+constexpr int kWidth = layout::AboutPicture.w;
+constexpr int kHeight = layout::AboutPicture.h;
 
 const char* const kContactLines[] = {
     "Tonvera chord reference",
@@ -42,7 +44,7 @@ QPixmap drawnAboutPicture()
 
 QPixmap aboutPicture(const std::string& programFolder)
 {
-    const QString file = QString::fromStdString(programFolder) + "/pics/About.png";
+    const QString file = QString::fromStdString(programFolder + "/pics/" + std::string(layout::AboutPicture.file));
     QPixmap loaded;
     if (QFileInfo::exists(file) && loaded.load(file) && loaded.size() == QSize(kWidth, kHeight))
         return loaded;

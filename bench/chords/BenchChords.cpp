@@ -6,6 +6,7 @@
 #include "chords/ReverseFinder.h"
 #include "chords/ChordButtons.h"
 #include "chords/Notes.h"
+#include "layout/Layout.h"
 
 #include <benchmark/benchmark.h>
 
@@ -51,8 +52,9 @@ std::vector<SyntheticType> syntheticTypes(int count)
                             return types;
                         SyntheticType type;
                         const std::size_t button = std::size_t(index);
-                        type.name = button < ChordTypeButtonTable.size() && !ChordTypeButtonTable[button].isList
-                                        ? std::string(ChordTypeButtonTable[button].name)
+                        const auto& buttons = layout::ChordTypeButtons;
+                        type.name = button < buttons.size() && !buttons[button].isList
+                                        ? std::string(buttons[button].name)
                                         : syntheticName(index, round);
                         type.codes = {"0100", t, f};
                         if (*s)
@@ -167,7 +169,7 @@ void find(benchmark::State& state, DataSet& set, int mode)
         return state.SkipWithError("no data");
     FinderQuery query;
     query.mode = mode;
-    query.typeFilter = AllButtonsFilter(set.book.ListMembers);
+    query.typeFilter = AllButtonsFilter(layout::ChordTypeButtons, set.book.ListMembers);
     for (const auto& type : set.book.ChordTypes)
         query.typeFilter += "(" + type.first + ")";
     query.marks = set.book.Game == gtPiano ? std::map<int, std::string>{{60, ""}, {64, ""}, {67, ""}}

@@ -4,6 +4,7 @@
 #include "chords/ReverseFinder.h"
 #include "chords/ChordButtons.h"
 #include "fuzz/chords/FuzzFolder.h"
+#include "layout/Layout.h"
 
 namespace {
 
@@ -22,7 +23,7 @@ void exercise(const ChordBook& book)
         }
     FinderQuery query;
     query.mode = 1;
-    query.typeFilter = AllButtonsFilter(book.ListMembers) + "(ma7)";
+    query.typeFilter = AllButtonsFilter(layout::ChordTypeButtons, book.ListMembers) + "(ma7)";
     query.marks = book.Game == gtPiano ? std::map<int, std::string>{{60, ""}, {64, "3"}}
                                        : std::map<int, std::string>{{1 * 256 + 3, ""}, {3 * 256, ""}};
     ReverseFind(book, query);

@@ -3,11 +3,11 @@
 #include "WindowFixture.h"
 
 #include "app/DottedFrame.h"
-#include "app/Geometry.h"
 #include "controls/Nxpanel.h"
 #include "controls/Timage.h"
 #include "dialogs/Settingsdialog.h"
 #include "dialogs/Tsplashscreen.h"
+#include "layout/Layout.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -106,7 +106,7 @@ TEST(ReverseFinder, EndToEndOnTheKeyboard)
     EXPECT_EQ(form.Controls().ChordLabel->text(), "maj7");
 
     for (int note : {60, 64, 67})
-        hoverAndPress(form, geometry::KeyX[note - 36], geometry::KeyY[note - 36]);
+        hoverAndPress(form, layout::KeyCentre(note)->x, layout::KeyCentre(note)->y);
     EXPECT_EQ(form.FinderMarks.size(), 3u);
     ASSERT_GT(form.Controls().List->count(), 0);
     int cMajor = -1;

@@ -1,10 +1,12 @@
 // The window's pure geometry: hit tests, marker centres, centring, colours.
 #include "app/Geometry.h"
-#include "chords/Notes.h"
+#include "layout/Layout.h"
 
 #include <gtest/gtest.h>
 
 using namespace geometry;
+using layout::FretCentre;
+using layout::KeyCentre;
 
 TEST(KeyboardHitTest, BlackKeysAboveTheLineWhiteKeysBelow)
 {
@@ -46,10 +48,10 @@ TEST(FretboardHitTest, NearestStringAndFretWithin16Pixels)
 
 TEST(RootHitTest, SixteenPixelRadiusFirstRootWins)
 {
-    EXPECT_EQ(HitTestCentres(RootTable, 106, 431), 16);   // 16 below C
-    EXPECT_EQ(HitTestCentres(RootTable, 106, 432), -1);
-    EXPECT_EQ(HitTestCentres(RootTable, 37, 103), 1);     // Bb
-    EXPECT_EQ(HitTestCentres(RootTable, 0, 0), -1);
+    EXPECT_EQ(HitTestCentres(layout::RootCentres, 106, 431), 16);   // 16 below C
+    EXPECT_EQ(HitTestCentres(layout::RootCentres, 106, 432), -1);
+    EXPECT_EQ(HitTestCentres(layout::RootCentres, 37, 103), 1);     // Bb
+    EXPECT_EQ(HitTestCentres(layout::RootCentres, 0, 0), -1);
 }
 
 TEST(MarkerCentres, KeysAndFretsOutsideTheTablesHaveNoPlace)

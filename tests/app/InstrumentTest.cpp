@@ -6,6 +6,7 @@
 #include "controls/Nxpanel.h"
 #include "controls/Timage.h"
 #include "dialogs/Settingsdialog.h"
+#include "layout/Layout.h"
 
 #include <QCheckBox>
 #include <QCursor>
@@ -49,6 +50,12 @@ void hover(TMainForm& form, int x, int y)
 
 const QColor kPianoRed(200, 0, 0);
 
+// The marker centre of a piano key.
+layout::Point key(int note)
+{
+    return *layout::KeyCentre(note);
+}
+
 } // namespace
 
 TEST(InstrumentView, PianoMarkersAtTheKeyCentresSquaresForMarkedNotes)
@@ -57,15 +64,15 @@ TEST(InstrumentView, PianoMarkersAtTheKeyCentresSquaresForMarkedNotes)
     TMainForm& form = fixture.Start();
     // C major's first voicing: 48 52 55 (no mark).
     for (int note : {48, 52, 55})
-        EXPECT_TRUE(markerAt(form, geometry::KeyX[note - 36], geometry::KeyY[note - 36], kPianoRed)) << note;
-    EXPECT_FALSE(markerAt(form, geometry::KeyX[60 - 36], geometry::KeyY[60 - 36], kPianoRed));
+        EXPECT_TRUE(markerAt(form, key(note).x, key(note).y, kPianoRed)) << note;
+    EXPECT_FALSE(markerAt(form, key(60).x, key(60).y, kPianoRed));
     // The second voicing marks its 60: a square there.
     form.Controls().List->setCurrentRow(1);
     form.ListClick();
-    EXPECT_TRUE(squareAt(form, geometry::KeyX[24], geometry::KeyY[24], kPianoRed));
-    EXPECT_FALSE(squareAt(form, geometry::KeyX[28], geometry::KeyY[28], kPianoRed));   // 64 is round
-    EXPECT_TRUE(markerAt(form, geometry::KeyX[28], geometry::KeyY[28], kPianoRed));
-    EXPECT_FALSE(markerAt(form, geometry::KeyX[12], geometry::KeyY[12], kPianoRed));   // 48 gone
+    EXPECT_TRUE(squareAt(form, key(60).x, key(60).y, kPianoRed));
+    EXPECT_FALSE(squareAt(form, key(64).x, key(64).y, kPianoRed));   // 64 is round
+    EXPECT_TRUE(markerAt(form, key(64).x, key(64).y, kPianoRed));
+    EXPECT_FALSE(markerAt(form, key(48).x, key(48).y, kPianoRed));   // 48 gone
 }
 
 TEST(InstrumentView, ChordColoursWhenTheSettingIsOn)
@@ -75,8 +82,8 @@ TEST(InstrumentView, ChordColoursWhenTheSettingIsOn)
     fixture.Settings().DisplayChordColor->setChecked(true);
     form.DrawChordOnInstrument(nullptr);
     // The root has its own colour (blue); the others keep the default fill.
-    EXPECT_TRUE(markerAt(form, geometry::KeyX[60 - 36], 150, QColor(0, 0, 255)));
-    EXPECT_TRUE(markerAt(form, geometry::KeyX[64 - 36], 150, kPianoRed));
+    EXPECT_TRUE(markerAt(form, key(60).x, 150, QColor(0, 0, 255)));
+    EXPECT_TRUE(markerAt(form, key(64).x, 150, kPianoRed));
 }
 
 TEST(InstrumentView, LabelFollowsTheTextColourRule)
@@ -111,7 +118,7 @@ TEST(InstrumentView, GuitarChordShowsEveryPositionOfEveryTone)
         for (int fret = 0; fret < 16; ++fret) {
             const int pc = (OpenStringNote[string] + fret) % 12;
             const bool tone = pc == 0 || pc == 4 || pc == 7;
-            EXPECT_EQ(markerAt(form, geometry::FretX[fret], geometry::StringY[string], white), tone)
+            EXPECT_EQ(markerAt(form, layout::FretX[fret], layout::StringY[string], white), tone)
                 << string << "/" << fret;
         }
 }
@@ -128,10 +135,10 @@ TEST(InstrumentView, GuitarVariationSkipsUnplayedStringsAndSquaresMarks)
     form.DrawChordOnInstrument(&variation);
     const QColor white(255, 255, 255);
     for (int fret = 0; fret < 16; ++fret)
-        EXPECT_FALSE(markerAt(form, geometry::FretX[fret], geometry::StringY[0], white));
-    EXPECT_TRUE(squareAt(form, geometry::FretX[3], 116, white));
-    EXPECT_TRUE(markerAt(form, geometry::FretX[2], geometry::StringY[2], white));
-    EXPECT_FALSE(squareAt(form, geometry::FretX[2], geometry::StringY[2], white));
+        EXPECT_FALSE(markerAt(form, layout::FretX[fret], layout::StringY[0], white));
+    EXPECT_TRUE(squareAt(form, layout::FretX[3], 116, white));
+    EXPECT_TRUE(markerAt(form, layout::FretX[2], layout::StringY[2], white));
+    EXPECT_FALSE(squareAt(form, layout::FretX[2], layout::StringY[2], white));
 }
 
 TEST(InstrumentView, HitTestOnlyInFinderMode)
@@ -183,8 +190,8 @@ TEST(FinderMarks, GuitarPressSoundsTheStringsNoteAndSpecificVoicingsKeepOnePerSt
 
     form.Controls().ReverseFinder->SetTag(1);
     form.FinderMarks = {{2 * 256 + 3, ""}};
-    hover(form, geometry::FretX[5], geometry::StringY[2]);
-    PressAt(form.Controls().BottomImage, geometry::FretX[5], geometry::StringY[2]);
+    hover(form, layout::FretX[5], layout::StringY[2]);
+    PressAt(form.Controls().BottomImage, layout::FretX[5], layout::StringY[2]);
     EXPECT_EQ(form.FinderMarks, (std::map<int, std::string>{{2 * 256 + 5, ""}}));
 }
 

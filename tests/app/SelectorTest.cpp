@@ -2,9 +2,9 @@
 #include "WindowFixture.h"
 
 #include "app/MenuColumns.h"
-#include "chords/Notes.h"
 #include "controls/Nxpanel.h"
 #include "controls/Timage.h"
+#include "layout/Layout.h"
 
 #include <QLabel>
 #include <QComboBox>
@@ -65,10 +65,10 @@ TEST(RootSelector, SpotAndNameDrawnOnTheSelectedRoot)
     TMainForm& form = fixture.Start();
     const QImage& canvas = form.Controls().LeftImage->Canvas();
     // The spot (yellowish, half transparent) shows around C and not around G.
-    const TRootInfo& c = RootTable[16];
+    const layout::Point c = layout::RootCentres[16];
     const QColor nearC = canvas.pixelColor(c.x - 15, c.y);
     EXPECT_GT(nearC.red(), kInstrumentGround.red() + 50);
-    const TRootInfo& g = RootTable[6];
+    const layout::Point g = layout::RootCentres[6];
     EXPECT_EQ(canvas.pixelColor(g.x - 15, g.y), kInstrumentGround);
 }
 

@@ -1,6 +1,7 @@
 #include "WindowFixture.h"
 
 #include "controls/Nxpanel.h"
+#include "layout/Layout.h"
 
 #include <QApplication>
 #include <QDir>
@@ -61,52 +62,29 @@ const char* const kDefinitions =
     "[Hints]\n"
     "SettingsButton=Settings\n";
 
-struct Picture {
-    std::string name;
-    int width;
-    int height;
-};
-
-// The skin's pictures at their controls' sizes.
-std::vector<Picture> pictureList()
+// A picture at its control's size: one flat colour, or for the root spot a
+// half-transparent disc.
+QImage fixturePicture(const layout::PictureFile& picture)
 {
-    std::vector<Picture> list = {
-        {"ControllsArea", 1016, 65}, {"TypeChordsArea", 190, 452}, {"TypeChordsAreaFree", 190, 452},
-        {"RootArea", 132, 452}, {"PlayChordArea", 694, 452}, {"PlayChordInitial", 669, 172},
-        {"KeyboardArea", 1016, 193}, {"FretboardArea", 1016, 193},
-    };
-    const struct { const char* stem; int w, h; } buttons[] = {
-        {"Tonvera", 188, 34}, {"NXLogo", 127, 55}, {"Chord", 60, 31}, {"Arpeggio", 81, 31},
-        {"NoteNames", 92, 31}, {"ScaleDegrees", 113, 31}, {"Speaker", 38, 31}, {"Settings", 75, 31},
-        {"Help", 43, 31}, {"Folk", 47, 19}, {"Pop", 75, 19}, {"Jazz", 49, 19}, {"Key", 173, 19},
-        {"ReverseChordFinder", 157, 19}, {"ThisChordContains", 171, 49},
-        {"maj", 66, 17}, {"maj6", 66, 17}, {"maj7", 66, 17}, {"maj69", 66, 17}, {"maj9", 66, 17},
-        {"2", 66, 17}, {"5", 66, 17}, {"majList", 85, 17}, {"m", 66, 17}, {"m7", 66, 17},
-        {"m6", 66, 17}, {"m9", 66, 17}, {"mMaj7", 66, 17}, {"m7b5", 66, 17}, {"dim7", 66, 17},
-        {"minList", 85, 17}, {"7", 66, 17}, {"9", 66, 17}, {"13", 66, 17}, {"7b9", 66, 17},
-        {"sus", 66, 17}, {"7sus", 66, 17}, {"domList", 85, 17},
-    };
-    for (const auto& b : buttons)
-        for (const char* state : {"Initial", "Mouse", "Pressed"})
-            list.push_back({std::string(b.stem) + state, b.w, b.h});
-    return list;
-}
-
-void writePictures(const QString& pics)
-{
-    for (const Picture& p : pictureList()) {
-        QImage image(p.width, p.height, QImage::Format_RGB32);
+    if (picture.file != layout::RootSpotPicture.file) {
+        QImage image(picture.w, picture.h, QImage::Format_RGB32);
         image.fill(kInstrumentGround);
-        ASSERT_TRUE(image.save(pics + "/" + QString::fromStdString(p.name) + ".png"));
+        return image;
     }
-    QImage spot(40, 40, QImage::Format_ARGB32);
+    QImage spot(picture.w, picture.h, QImage::Format_ARGB32);
     spot.fill(Qt::transparent);
     QPainter painter(&spot);
     painter.setBrush(QColor(255, 200, 0, 160));
     painter.setPen(Qt::NoPen);
-    painter.drawEllipse(0, 0, 40, 40);
+    painter.drawEllipse(0, 0, picture.w, picture.h);
     painter.end();
-    ASSERT_TRUE(spot.save(pics + "/Spot01.png"));
+    return spot;
+}
+
+void writePictures(const QString& pics)
+{
+    for (const layout::PictureFile& picture : layout::MainWindowPictures())
+        ASSERT_TRUE(fixturePicture(picture).save(pics + "/" + QString::fromStdString(picture.file)));
 }
 
 } // namespace

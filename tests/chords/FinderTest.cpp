@@ -1,5 +1,6 @@
 #include "chords/ChordButtons.h"
 #include "chords/Notes.h"
+#include "layout/Layout.h"
 #include "tests/chords/ChordFixture.h"
 
 namespace {
@@ -13,7 +14,7 @@ FinderQuery query(std::map<int, std::string> marks, int mode, const ChordBook& b
     FinderQuery q;
     q.marks = std::move(marks);
     q.mode = mode;
-    q.typeFilter = AllButtonsFilter(book.ListMembers);
+    q.typeFilter = AllButtonsFilter(layout::ChordTypeButtons, book.ListMembers);
     return q;
 }
 
@@ -50,7 +51,7 @@ TEST(ReverseFind, ChordTypeFilterLimitsTheSearch)
     LoadedBook loaded(StandardChords, FinderVoicings);
     const ChordBook& book = loaded.book;
     FinderQuery q = query({{60, ""}, {64, ""}}, 0, book);
-    q.typeFilter = ChordTypeFilter({"T_maj", "minList"}, book.ListMembers);
+    q.typeFilter = ChordTypeFilter({{"maj", false}, {"minList", true}}, book.ListMembers);
     EXPECT_EQ(ReverseFind(book, q).list.Lines, (std::vector<std::string>{"Cmaj ", "Am "}));
     q.typeFilter = "";
     EXPECT_TRUE(ReverseFind(book, q).list.Lines.empty());
@@ -153,7 +154,7 @@ TEST(ReverseFind, FilterMatchesWholeNamesEvenWithParentheses)
                       "c,maj(add9),0,60,64,67,74\nc,MAJ,0,60,64,67\n");
     const ChordBook& book = loaded.book;
     FinderQuery q = query({{60, ""}, {64, ""}}, 1, book);
-    q.typeFilter = ChordTypeFilter({"T_maj(add9)"}, book.ListMembers);
+    q.typeFilter = ChordTypeFilter({{"maj(add9)", false}}, book.ListMembers);
     EXPECT_EQ(ReverseFind(book, q).list.Lines,
               (std::vector<std::string>{"Cmaj(add9) - : C (R) , E (3) , G (5) , D (9) "}));
     q.typeFilter = "((maj))";

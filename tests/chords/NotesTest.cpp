@@ -1,6 +1,7 @@
 #include "chords/ChordButtons.h"
 #include "chords/Notes.h"
 #include "base/TextUtil.h"
+#include "layout/Layout.h"
 
 #include <gtest/gtest.h>
 
@@ -98,8 +99,9 @@ TEST(TextUtil, SplitsAtEveryKindOfLineBreakAndTrimsControlCharacters)
 TEST(ChordTypeFilter, ListButtonsAddTheirMembersOtherButtonsTheirLowerCaseType)
 {
     const std::map<std::string, std::string> members = {{"majList", "(maj13)(add9)"}};
-    EXPECT_EQ(ChordTypeFilter({"T_mMaj7", "majList", "domList"}, members), "(mmaj7)((maj13)(add9))()");
-    const std::string all = AllButtonsFilter(members);
+    EXPECT_EQ(ChordTypeFilter({{"mMaj7", false}, {"majList", true}, {"domList", true}}, members),
+              "(mmaj7)((maj13)(add9))()");
+    const std::string all = AllButtonsFilter(layout::ChordTypeButtons, members);
     for (const char* type : {"(maj)", "(mmaj7)", "(7sus)", "(maj13)", "(add9)", "(13)"})
         EXPECT_NE(all.find(type), std::string::npos) << type;
     EXPECT_EQ(all.find("(majlist)"), std::string::npos);

@@ -7,6 +7,7 @@
 #include "chords/ChordButtons.h"
 #include "chords/Notes.h"
 #include "base/TextUtil.h"
+#include "layout/Layout.h"
 #include "tools/query/QueryJson.h"
 
 #include <algorithm>
@@ -207,17 +208,17 @@ std::string findCommand(const ChordBook& book, const std::vector<std::string>& a
     }
     if (const auto types = args.options.find("--types"); types != args.options.end()) {
         // Each name stands for its button: a list name for its members, any other for that chord type.
-        std::vector<std::string> buttons;
+        std::vector<CheckedButton> buttons;
         std::string rest = types->second;
         std::string name;
         while (!rest.empty()) {
             NextToken(rest, name, ",");
             if (!name.empty())
-                buttons.push_back(name.find("List") != std::string::npos ? name : "T_" + name);
+                buttons.push_back({name, name.find("List") != std::string::npos});
         }
         query.typeFilter = ChordTypeFilter(buttons, book.ListMembers);
     } else {
-        query.typeFilter = AllButtonsFilter(book.ListMembers);
+        query.typeFilter = AllButtonsFilter(layout::ChordTypeButtons, book.ListMembers);
     }
     FinderResult found = ReverseFind(book, query);
     if (!found.error.empty())

@@ -1,8 +1,9 @@
-// tonvera-preview PICSDIR OUT.png: composes the whole 1016 x 710 screen from the
-// skin's pictures as the window places them, with a few buttons hovered or
-// pressed and a chord marked on the instrument, to judge the skin by eye.
+// tonvera-preview PICSDIR OUT.png: composes the whole screen from the skin's pictures
+// as the window places them, with a few buttons hovered or pressed and a chord marked
+// on the instrument, to judge the skin by eye.
+#include "chords/Notes.h"
 #include "common/Vexel/src/PicUtils.h"
-#include "tools/skin/SkinTables.h"
+#include "layout/Layout.h"
 
 #include <QFontMetrics>
 #include <QGuiApplication>
@@ -14,11 +15,12 @@
 
 namespace {
 
-using namespace skin;
+using layout::Rect;
 
 class Composer {
 public:
-    explicit Composer(std::string pics) : pics_(std::move(pics)), screen_(1016, 710, QImage::Format_RGB32)
+    explicit Composer(std::string pics)
+        : pics_(std::move(pics)), screen_(layout::GlobalPanel.w, layout::GlobalPanel.h, QImage::Format_RGB32)
     {
         screen_.fill(Qt::black);
     }
@@ -26,6 +28,7 @@ public:
     QImage& Screen() { return screen_; }
 
     // Draws a picture opaque at a place of the window panel.
+    void Put(const layout::Picture& picture, const Rect& place) { Put(std::string(picture.file), place.x, place.y); }
     void Put(const std::string& file, int x, int y)
     {
         QImage picture;
@@ -63,42 +66,55 @@ void marker(QPainter& p, int x, int y, const QColor& fill, const QString& text)
 {
     p.setBrush(fill);
     p.setPen(Qt::black);
-    p.drawEllipse(QRect(x - 16, y - 11, 32, 22));
+    p.drawEllipse(QRect(x - layout::MarkerWidth / 2, y - layout::MarkerHeight / 2, layout::MarkerWidth,
+                        layout::MarkerHeight));
     p.setPen((fill.red() + fill.green() + fill.blue()) / 3 <= 127 ? Qt::white : Qt::black);
     p.setFont(arial(13, true));
     centredText(p, text, x, y);
 }
 
+// The name of a picture button's look.
+std::string look(std::string_view stem, const char* which)
+{
+    return std::string(stem) + which + ".png";
+}
+
 void compose(Composer& c, bool guitar)
 {
-    const int top = topPanel.y;
-    c.Put("ControllsArea.png", 0, top);
-    for (const StateButton& b : topButtons) {
-        std::string look = "Initial";
-        const std::string stem = b.stem;
-        if (stem == "Chord" || stem == "NoteNames")
-            look = "Pressed";
-        if (stem == "Settings" || stem == "Tonvera")
-            look = "Mouse";
-        c.Put(stem + look + ".png", b.place.x, top + b.place.y);
+    // The panels in the composition's coordinates.
+    const Rect top = layout::TopPanel;
+    const Rect left = layout::Within(layout::BackPanel, layout::LeftPanel);
+    const Rect center = layout::Within(layout::BackPanel, layout::CenterPanel);
+    const Rect right = layout::Within(layout::BackPanel, layout::RightPanel);
+    const Rect bottom = layout::BottomPanel;
+    const auto put = [&](const std::string& file, const Rect& panel, const Rect& place) {
+        c.Put(file, panel.x + place.x, panel.y + place.y);
+    };
+
+    c.Put(layout::TopAreaPicture, top);
+    for (const layout::SkinButton& b : layout::TopBarButtons) {
+        const char* which = "Initial";
+        if (b.name == layout::ChordButton.name || b.name == layout::NoteNamesButton.name)
+            which = "Pressed";
+        if (b.name == layout::SettingsButton.name || b.name == layout::TonveraPanel.name)
+            which = "Mouse";
+        put(look(b.stem, which), top, b.place);
     }
 
-    const int cx = centerPanel.x;
-    const int cy = centerPanel.y;
-    c.Put(guitar ? "TypeChordsArea.png" : "TypeChordsAreaFree.png", cx, cy);
+    c.Put(guitar ? layout::ChordTypeAreaPicture : layout::PianoChordTypeAreaPicture, center);
     if (guitar) {
-        c.Put("FolkPressed.png", cx + folkButton.x, cy + folkButton.y);
-        c.Put("PopMouse.png", cx + popButton.x, cy + popButton.y);
-        c.Put("JazzInitial.png", cx + jazzButton.x, cy + jazzButton.y);
+        put(look(layout::FolkButton.stem, "Pressed"), center, layout::FolkButton.place);
+        put(look(layout::PopButton.stem, "Mouse"), center, layout::PopButton.place);
+        put(look(layout::JazzButton.stem, "Initial"), center, layout::JazzButton.place);
     } else {
-        c.Put("KeyInitial.png", cx + categoryFilter.x, cy + categoryFilter.y);
+        put(look(layout::CategoryFilter.stem, "Initial"), center, layout::CategoryFilter.place);
     }
-    for (const ChordTypeButton& b : chordTypeButtons) {
-        const std::string name = b.name;
-        const std::string look = name == "maj7" ? "Pressed" : (name == "m7" || name == "minList") ? "Mouse" : "Initial";
-        c.Put(name + look + ".png", cx + b.x, cy + b.y);
+    for (const layout::ChordTypeButton& b : layout::ChordTypeButtons) {
+        const char* which = b.name == "maj7" ? "Pressed" : (b.name == "m7" || b.name == "minList") ? "Mouse" : "Initial";
+        put(look(b.name, which), center, layout::Place(b));
     }
-    c.Put("ReverseChordFinderInitial.png", cx + reverseFinder.x, cy + reverseFinder.y);
+    const Rect reverseFinder = layout::ReverseFinder.place;
+    put(look(layout::ReverseFinder.stem, "Initial"), center, reverseFinder);
 
     QPainter p(&c.Screen());
     p.setRenderHint(QPainter::Antialiasing);
@@ -106,46 +122,58 @@ void compose(Composer& c, bool guitar)
     // Texts the program writes on panels.
     p.setFont(arial(9));
     p.setPen(QColor(200, 200, 200));
-    for (const ChordTypeButton& b : chordTypeButtons)
-        if (std::string(b.name) == "minList")
-            p.drawText(QRect(cx + b.x + listTextLeft, cy + b.y, 46, chordButtonHeight), Qt::AlignVCenter, "m11");
+    for (const layout::ChordTypeButton& b : layout::ChordTypeButtons)
+        if (b.name == "minList") {
+            const Rect place = layout::Within(center, layout::Place(b));
+            p.drawText(QRect(place.x + layout::ListTextLeft, place.y, 46, place.h), Qt::AlignVCenter, "m11");
+        }
     p.setFont(QFont(QStringLiteral("Sans Serif"), 8));
     p.setPen(Qt::black);
-    p.drawText(QRect(cx + reverseFinder.x + reverseFinderTextLeft, cy + reverseFinder.y, 130, reverseFinder.h),
+    p.drawText(QRect(center.x + reverseFinder.x + layout::ReverseFinderTextLeft, center.y + reverseFinder.y, 130,
+                     reverseFinder.h),
                Qt::AlignVCenter, "Show all chords");
-    if (!guitar)
-        p.drawText(QRect(cx + categoryFilter.x, cy + categoryFilter.y, categoryFilter.w - 19, categoryFilter.h),
-                   Qt::AlignCenter, "All");
+    if (!guitar) {
+        const Rect category = layout::Within(center, layout::CategoryFilter.place);
+        p.drawText(QRect(category.x, category.y, category.w - layout::CategoryArrowWidth, category.h), Qt::AlignCenter,
+                   "All");
+    }
     p.end();
 
-    // The root column with C selected and the cursor on F#.
-    c.Put("RootArea.png", leftPanel.x, leftPanel.y);
-    const RootPlace& selected = roots[16];
-    c.PutAlpha("Spot01.png", leftPanel.x + selected.x, leftPanel.y + selected.y);
+    // The root column with C selected.
+    c.Put(layout::RootAreaPicture, left);
+    const int selected = RootCount - 1;
+    const layout::Point spot{left.x + layout::RootCentres[selected].x, left.y + layout::RootCentres[selected].y};
+    c.PutAlpha(std::string(layout::RootSpotPicture.file), spot.x, spot.y);
     p.begin(&c.Screen());
     p.setRenderHint(QPainter::TextAntialiasing);
     p.setFont(arial(13, true));
     p.setPen(QColor(255, 255, 0));
-    centredText(p, selected.name, leftPanel.x + selected.x, leftPanel.y + selected.y);
+    const std::string_view selectedName = RootTable[selected].name;
+    centredText(p, QString::fromLatin1(selectedName.data(), int(selectedName.size())), spot.x, spot.y);
     p.end();
 
     // The play area with its display, the chord info and a few variations.
-    c.Put("PlayChordArea.png", rightPanel.x, rightPanel.y);
-    c.Put("PlayChordInitial.png", rightPanel.x + playChordButton.x, rightPanel.y + playChordButton.y);
-    c.Put("ThisChordContainsInitial.png", rightPanel.x + thisChordContains.x, rightPanel.y + thisChordContains.y);
+    const Rect playChordButton = layout::PlayChordButton;
+    const Rect chordInfo = layout::ChordInfoImage;
+    const Rect variationList = layout::VariationList;
+    c.Put(layout::PlayAreaPicture, right);
+    put(std::string(layout::PlayChordPicture.file), right, playChordButton);
+    put(look(layout::ThisChordContainsButton.stem, "Initial"), right, layout::ThisChordContainsButton.place);
     p.begin(&c.Screen());
     p.setRenderHint(QPainter::TextAntialiasing);
     p.setRenderHint(QPainter::Antialiasing);
     QFont big = arial(123);
     p.setFont(big);
     const QFontMetrics bigMetrics(big);
-    const int rootTop = rightPanel.y + playChordButton.y + (playChordButton.h - bigMetrics.height()) / 2;
-    const int rootLeft = rightPanel.x + playChordButton.x + 16;
+    const int rootTop = right.y + playChordButton.y + (playChordButton.h - bigMetrics.height()) / 2;
+    const int rootLeft = right.x + playChordButton.x + layout::RootLabelIndent;
     p.setPen(Qt::white);
     p.drawText(QPoint(rootLeft, rootTop + bigMetrics.ascent()), "C");
     const QFont chordFont = arial(48);
     p.setFont(chordFont);
-    p.drawText(QPoint(rootLeft + bigMetrics.horizontalAdvance("C") + 8, rootTop + QFontMetrics(chordFont).ascent()), "maj7");
+    p.drawText(QPoint(rootLeft + bigMetrics.horizontalAdvance("C") + layout::ChordLabelGap,
+                      rootTop + QFontMetrics(chordFont).ascent()),
+               "maj7");
     const QFont info = arial(16);
     p.setFont(info);
     const QFontMetrics infoMetrics(info);
@@ -153,17 +181,19 @@ void compose(Composer& c, bool guitar)
     const char* degrees[] = {"R", "3", "5", "7"};
     const char* names[] = {"C", "E", "G", "B"};
     for (int i = 0; i < 4; ++i) {
-        const int x = rightPanel.x + chordInfo.x + i * column + column / 2;
+        const int x = right.x + chordInfo.x + i * column + column / 2;
         const int half = chordInfo.h / 2;
         p.drawText(QPoint(x - infoMetrics.horizontalAdvance(degrees[i]) / 2,
-                          rightPanel.y + chordInfo.y + half - infoMetrics.height() + infoMetrics.ascent()), degrees[i]);
+                          right.y + chordInfo.y + half - infoMetrics.height() + infoMetrics.ascent()), degrees[i]);
         p.drawText(QPoint(x - infoMetrics.horizontalAdvance(names[i]) / 2,
-                          rightPanel.y + chordInfo.y + half + infoMetrics.ascent()), names[i]);
+                          right.y + chordInfo.y + half + infoMetrics.ascent()), names[i]);
     }
     p.setFont(arial(19));
     const char* lines[] = {"Cmaj7\tC E G B", "Cmaj7\tE B C G", "Cmaj7\tG C E B", "Cmaj7\tB E G C"};
+    const int lineHeight = layout::ListItemHeight;
     for (int i = 0; i < 4; ++i) {
-        const QRect line(rightPanel.x + variationList.x, rightPanel.y + variationList.y + i * 22, variationList.w, 22);
+        const QRect line(right.x + variationList.x, right.y + variationList.y + i * lineHeight, variationList.w,
+                         lineHeight);
         if (i == 1)
             p.fillRect(line, QColor(0, 120, 215));
         p.setPen(i == 1 ? Qt::white : QColor(0, 128, 128));
@@ -174,22 +204,25 @@ void compose(Composer& c, bool guitar)
     p.end();
 
     // The instrument with the chord marked.
-    const int by = bottomPanel.y;
-    c.Put(guitar ? "FretboardArea.png" : "KeyboardArea.png", 0, by);
+    c.Put(guitar ? layout::FretboardPicture : layout::KeyboardPicture, bottom);
     p.begin(&c.Screen());
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::TextAntialiasing);
+    const auto markAt = [&](std::optional<layout::Point> centre, const QColor& fill, const QString& text) {
+        if (centre)
+            marker(p, bottom.x + centre->x, bottom.y + centre->y, fill, text);
+    };
     if (guitar) {
         const int frets[] = {-1, 3, 2, 0, 0, 0}; // C major seven, open voicing
         const char* labels[] = {"", "C", "E", "G", "B", "E"};
         for (int s = 0; s < 6; ++s)
             if (frets[s] >= 0)
-                marker(p, fretX[frets[s]], by + stringY[s], Qt::white, labels[s]);
+                markAt(layout::FretCentre(s, frets[s]), Qt::white, labels[s]);
     } else {
         const int notes[] = {60, 64, 67, 71};
         for (int i = 0; i < 4; ++i)
-            marker(p, keyX[notes[i] - lowestKey], by + (isBlackKey(notes[i]) ? blackKeyY : whiteKeyY), Qt::red, names[i]);
-        marker(p, keyX[70 - lowestKey], by + blackKeyY, QColor(160, 160, 160), "Bb");
+            markAt(layout::KeyCentre(notes[i]), Qt::red, names[i]);
+        markAt(layout::KeyCentre(70), QColor(160, 160, 160), "Bb");
     }
 }
 

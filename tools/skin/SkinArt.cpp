@@ -2,7 +2,8 @@
 // so their rounded corners blend into it.
 #include "tools/skin/SkinArt.h"
 
-#include "tools/skin/SkinTables.h"
+#include "chords/Notes.h"
+#include "layout/Layout.h"
 
 #include <QLinearGradient>
 #include <QPainter>
@@ -15,6 +16,8 @@
 
 namespace skin {
 namespace {
+
+using layout::Rect;
 
 // The palette: walnut and ebony, ivory, and one amber accent.
 const QColor walnutDark(0x1a, 0x13, 0x0e);
@@ -211,23 +214,49 @@ QImage crop(const QImage& area, const Rect& r)
     return area.copy(r.x, r.y, r.w, r.h);
 }
 
+QImage canvas(const layout::Picture& picture, const QColor& fill = walnutDark)
+{
+    return canvas(picture.w, picture.h, fill);
+}
+
+QString latin1(std::string_view text)
+{
+    return QString::fromLatin1(text.data(), int(text.size()));
+}
+
+std::string fileOf(const layout::Picture& picture)
+{
+    return std::string(picture.file);
+}
+
+// A trough around a run of buttons on the top bar, from the first to the last.
+QRectF around(const layout::SkinButton& first, const layout::SkinButton& last)
+{
+    return QRectF(first.place.x - 4, first.place.y - 4, last.place.Right() - first.place.x + 8, first.place.h + 8);
+}
+
 // ---- the top bar ----------------------------------------------------------
 
 QImage controlsArea()
 {
-    QImage image = canvas(1016, 65);
+    QImage image = canvas(layout::TopAreaPicture);
+    const int w = image.width();
+    const int h = image.height();
     QPainter p(&image);
     setup(p);
-    woodPanel(p, QRect(0, 0, 1016, 63), QColor(0x30, 0x24, 0x1b), QColor(0x17, 0x11, 0x0d), 11);
-    p.fillRect(QRect(0, 0, 1016, 1), QColor(0x55, 0x42, 0x31));
-    p.fillRect(QRect(0, 63, 1016, 1), amberDeep);
-    p.fillRect(QRect(0, 64, 1016, 1), ink);
-    trough(p, QRectF(259, 13, 149, 39));
-    trough(p, QRectF(485, 13, 213, 39));
-    trough(p, QRectF(710, 13, 164, 39));
-    smallCaption(p, QRect(259, 2, 149, 10), Qt::AlignCenter, QStringLiteral("PLAY AS"));
-    smallCaption(p, QRect(485, 2, 213, 10), Qt::AlignCenter, QStringLiteral("LABEL THE NOTES WITH"));
-    smallCaption(p, QRect(710, 2, 164, 10), Qt::AlignCenter, QStringLiteral("SOUND  \u00b7  SETUP  \u00b7  HELP"));
+    woodPanel(p, QRect(0, 0, w, h - 2), QColor(0x30, 0x24, 0x1b), QColor(0x17, 0x11, 0x0d), 11);
+    p.fillRect(QRect(0, 0, w, 1), QColor(0x55, 0x42, 0x31));
+    p.fillRect(QRect(0, h - 2, w, 1), amberDeep);
+    p.fillRect(QRect(0, h - 1, w, 1), ink);
+    const std::pair<QRectF, QString> groups[] = {
+        {around(layout::ChordButton, layout::ArpeggioButton), QStringLiteral("PLAY AS")},
+        {around(layout::NoteNamesButton, layout::ScaleDegreesButton), QStringLiteral("LABEL THE NOTES WITH")},
+        {around(layout::SpeakerButton, layout::HelpButton), QStringLiteral("SOUND  \u00b7  SETUP  \u00b7  HELP")},
+    };
+    for (const auto& [place, caption] : groups)
+        trough(p, place);
+    for (const auto& [place, caption] : groups)
+        smallCaption(p, QRect(int(place.x()), 2, int(place.width()), 10), Qt::AlignCenter, caption);
     return image;
 }
 
@@ -251,7 +280,7 @@ void speakerIcon(QPainter& p, const QRectF& r, const QColor& colour)
     p.drawArc(QRectF(c.x() - 4, c.y() - 8.5, 14, 17), -50 * 16, 100 * 16);
 }
 
-QImage topButton(const QImage& area, const StateButton& b, Look look)
+QImage topButton(const QImage& area, const layout::SkinButton& b, Look look)
 {
     QImage image = crop(area, b.place);
     QPainter p(&image);
@@ -260,7 +289,7 @@ QImage topButton(const QImage& area, const StateButton& b, Look look)
     buttonFace(p, r.adjusted(1, 1, -1, -1), look);
     if (look == Look::Pressed)
         ledBar(p, r);
-    const QString stem = QString::fromLatin1(b.stem);
+    const QString stem = latin1(b.stem);
     const QColor colour = textColour(look);
     if (stem == QLatin1String("Speaker")) {
         speakerIcon(p, r.adjusted(0, look == Look::Pressed ? 0 : -1, 0, -2), colour);
@@ -338,22 +367,27 @@ QImage makerLogo(const QImage& area, const Rect& place, Look look)
 
 // ---- the chord-type column ------------------------------------------------
 
-QImage typeChordsArea(bool piano)
+QImage typeChordsArea(const layout::Picture& picture)
 {
-    QImage image = columnPanel(190, 452, piano ? 23 : 21);
+    const bool piano = picture.file == layout::PianoChordTypeAreaPicture.file;
+    const int w = picture.w;
+    const int h = picture.h;
+    QImage image = columnPanel(w, h, piano ? 23 : 21);
     QPainter p(&image);
     setup(p);
-    p.fillRect(QRect(189, 0, 1, 452), ink);
-    p.fillRect(QRect(0, 0, 1, 452), QColor(0x3d, 0x2e, 0x22));
+    p.fillRect(QRect(w - 1, 0, 1, h), ink);
+    p.fillRect(QRect(0, 0, 1, h), QColor(0x3d, 0x2e, 0x22));
     // The header with the category choosers.
-    p.fillRect(QRect(0, 0, 190, 48), QColor(0, 0, 0, 70));
-    p.fillRect(QRect(0, 48, 190, 1), QColor(0x4a, 0x39, 0x2a));
+    p.fillRect(QRect(0, 0, w, 48), QColor(0, 0, 0, 70));
+    p.fillRect(QRect(0, 48, w, 1), QColor(0x4a, 0x39, 0x2a));
     smallCaption(p, QRect(8, 4, 173, 12), Qt::AlignLeft | Qt::AlignVCenter,
                  piano ? QStringLiteral("VOICING CATEGORY") : QStringLiteral("GUITAR STYLE"));
     trough(p, QRectF(6, 17, 177, 23), 4);
-    heading(p, QStringLiteral("MAJOR"), 16, 73, 174);
-    heading(p, QStringLiteral("MINOR"), 16, 185, 174);
-    heading(p, QStringLiteral("DOMINANT"), 16, 297, 174);
+    // Each group of chord-type buttons under its heading.
+    const char* const groups[] = {"MAJOR", "MINOR", "DOMINANT"};
+    static_assert(std::size(groups) == layout::ChordTypeGroupTop.size(), "a heading for every group");
+    for (std::size_t g = 0; g < std::size(groups); ++g)
+        heading(p, groups[g], layout::ChordTypeColumnLeft[0], layout::ChordTypeGroupTop[g] - 6, 174);
     p.fillRect(QRect(16, 404, 158, 1), QColor(0x4a, 0x39, 0x2a));
     return image;
 }
@@ -380,14 +414,17 @@ void downArrow(QPainter& p, const QPointF& centre, const QColor& colour, qreal s
 
 // A chord-type button (its name written on it) or a list button (room for the
 // program's text, and a drop-down arrow in its rightmost 19 pixels).
-QImage chordTypeButton(const QImage& area, const ChordTypeButton& b, Look look)
+QImage chordTypeButton(const QImage& area, const layout::ChordTypeButton& b, Look look)
 {
-    const int w = b.list ? listButtonWidth : chordButtonWidth;
-    QImage image = crop(area, {b.x, b.y, w, chordButtonHeight});
+    using layout::ChordTypeButtonHeight;
+    using layout::ListArrowLeft;
+    using layout::ListTextLeft;
+    const Rect place = layout::Place(b);
+    QImage image = crop(area, place);
     QPainter p(&image);
     setup(p);
-    const QRectF r(0, 0, w, chordButtonHeight);
-    if (!b.list) {
+    const QRectF r(0, 0, place.w, place.h);
+    if (!b.isList) {
         if (look == Look::Pressed) {
             amberFace(p, r);
         } else {
@@ -395,7 +432,7 @@ QImage chordTypeButton(const QImage& area, const ChordTypeButton& b, Look look)
         }
         p.setFont(uiFont(11));
         p.setPen(look == Look::Pressed ? QColor(0x1d, 0x12, 0x08) : textColour(look));
-        p.drawText(r.adjusted(0, 0, 0, -1), Qt::AlignCenter, QString::fromLatin1(b.name));
+        p.drawText(r.adjusted(0, 0, 0, -1), Qt::AlignCenter, latin1(b.name));
         return image;
     }
     buttonFace(p, r, look == Look::Pressed ? Look::Idle : look, 3);
@@ -404,14 +441,14 @@ QImage chordTypeButton(const QImage& area, const ChordTypeButton& b, Look look)
         p.setBrush(Qt::NoBrush);
         p.drawRoundedRect(r.adjusted(0.5, 0.5, -0.5, -0.5), 3, 3);
         QPainterPath left;
-        left.addRoundedRect(QRectF(1, 1, listTextLeft - 3, chordButtonHeight - 2), 2, 2);
+        left.addRoundedRect(QRectF(1, 1, ListTextLeft - 3, ChordTypeButtonHeight - 2), 2, 2);
         p.fillPath(left, amber);
     }
-    listGlyph(p, QRectF(1, 0, listTextLeft - 3, chordButtonHeight),
+    listGlyph(p, QRectF(1, 0, ListTextLeft - 3, ChordTypeButtonHeight),
               look == Look::Pressed ? QColor(0x1d, 0x12, 0x08) : (look == Look::Hover ? amberGlow : caption));
-    p.fillRect(QRectF(listArrowLeft, 3, 1, chordButtonHeight - 6),
+    p.fillRect(QRectF(ListArrowLeft, 3, 1, ChordTypeButtonHeight - 6),
                look == Look::Idle ? QColor(0x5c, 0x47, 0x35) : amberDeep);
-    downArrow(p, QPointF(listArrowLeft + 9.5, chordButtonHeight / 2.0),
+    downArrow(p, QPointF(ListArrowLeft + 9.5, ChordTypeButtonHeight / 2.0),
               look == Look::Idle ? creamDim : (look == Look::Hover ? amberGlow : amber));
     return image;
 }
@@ -459,25 +496,28 @@ void labelField(QPainter& p, const QRectF& r, Look look)
 // The piano's category filter: a label field with a drop-down arrow.
 QImage categoryFilterButton(const QImage& area, Look look)
 {
-    QImage image = crop(area, categoryFilter);
+    const Rect place = layout::CategoryFilter.place;
+    QImage image = crop(area, place);
     QPainter p(&image);
     setup(p);
-    const QRectF r(0, 0, categoryFilter.w, categoryFilter.h);
+    const QRectF r(0, 0, place.w, place.h);
     labelField(p, r, look);
-    p.fillRect(QRectF(r.width() - 19, 3, 1, r.height() - 6), QColor(0x6e, 0x56, 0x3c, 160));
-    downArrow(p, QPointF(r.width() - 9.5, r.height() / 2.0), QColor(0x2a, 0x1c, 0x10));
+    p.fillRect(QRectF(r.width() - layout::CategoryArrowWidth, 3, 1, r.height() - 6), QColor(0x6e, 0x56, 0x3c, 160));
+    downArrow(p, QPointF(r.width() - layout::CategoryArrowWidth / 2.0, r.height() / 2.0), QColor(0x2a, 0x1c, 0x10));
     return image;
 }
 
 // The reverse-finder switch: an indicator lamp, then the field for the mode's name.
 QImage reverseFinderButton(const QImage& area, Look look)
 {
-    QImage image = crop(area, reverseFinder);
+    using layout::ReverseFinderTextLeft;
+    const Rect place = layout::ReverseFinder.place;
+    QImage image = crop(area, place);
     QPainter p(&image);
     setup(p);
-    labelField(p, QRectF(reverseFinderTextLeft - 3, 0, reverseFinder.w - reverseFinderTextLeft + 3, reverseFinder.h),
+    labelField(p, QRectF(ReverseFinderTextLeft - 3, 0, place.w - ReverseFinderTextLeft + 3, place.h),
                look == Look::Pressed ? Look::Hover : look);
-    const QPointF lamp(8, reverseFinder.h / 2.0);
+    const QPointF lamp(8, place.h / 2.0);
     if (look == Look::Pressed) {
         QRadialGradient glow(lamp, 9);
         glow.setColorAt(0, QColor(255, 120, 60, 200));
@@ -505,16 +545,16 @@ QImage reverseFinderButton(const QImage& area, Look look)
 
 QImage rootArea()
 {
-    QImage image = columnPanel(132, 452, 31);
+    QImage image = columnPanel(layout::RootAreaPicture.w, layout::RootAreaPicture.h, 31);
     QPainter p(&image);
     setup(p);
-    p.fillRect(QRect(131, 0, 1, 452), ink);
+    p.fillRect(QRect(image.width() - 1, 0, 1, image.height()), ink);
     smallCaption(p, QRect(8, 4, 116, 12), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("ROOT"));
 
     // A keyboard standing on its end: naturals as ivory keys, accidentals on ebony.
     std::vector<int> naturals;
-    for (const RootPlace& root : roots)
-        if (root.x == 106)
+    for (const layout::Point& root : layout::RootCentres)
+        if (root.x == layout::NaturalColumnX)
             naturals.push_back(root.y);
     const int left = 8;
     const int right = 125;
@@ -531,8 +571,8 @@ QImage rootArea()
         p.fillPath(key, g);
         p.fillRect(QRectF(left, bottom - 1.5, right - left, 1), QColor(0x8c, 0x7a, 0x60));
     }
-    for (const RootPlace& root : roots) {
-        if (root.x != 37)
+    for (const layout::Point& root : layout::RootCentres) {
+        if (root.x != layout::FlatColumnX)
             continue;
         const QRectF key(left, root.y - 13, 84, 26);
         p.fillRect(key.adjusted(2, 2, 2, 3), QColor(0, 0, 0, 70));
@@ -549,18 +589,20 @@ QImage rootArea()
     // Above the columns: which spelling each column holds.
     p.setFont(uiFont(20, true));
     p.setPen(amber);
-    const std::pair<int, QString> legend[] = {{37, QStringLiteral("\u266d")}, {73, QStringLiteral("\u266f")},
-                                              {106, QStringLiteral("\u266e")}};
+    const std::pair<int, QString> legend[] = {{layout::FlatColumnX, QStringLiteral("\u266d")},
+                                              {layout::SharpColumnX, QStringLiteral("\u266f")},
+                                              {layout::NaturalColumnX, QStringLiteral("\u266e")}};
     for (const auto& [x, glyph] : legend)
         p.drawText(QRect(x - 12, 28, 24, 26), Qt::AlignCenter, glyph);
 
     // The names, in the same font the program writes the selected one in.
     p.setFont(uiFont(13));
-    for (const RootPlace& root : roots) {
-        const QString name = QString::fromLatin1(root.name);
+    for (std::size_t i = 0; i < layout::RootCentres.size(); ++i) {
+        const layout::Point root = layout::RootCentres[i];
+        const QString name = latin1(RootTable[i].name);
         const QFontMetrics metrics(p.font());
         const int w = metrics.horizontalAdvance(name);
-        p.setPen(root.x == 106 ? QColor(0x3a, 0x2a, 0x1a) : QColor(0xd8, 0xc8, 0xa8));
+        p.setPen(root.x == layout::NaturalColumnX ? QColor(0x3a, 0x2a, 0x1a) : QColor(0xd8, 0xc8, 0xa8));
         p.drawText(QPoint(root.x - w / 2, root.y - metrics.height() / 2 + metrics.ascent()), name);
     }
     return image;
@@ -569,11 +611,12 @@ QImage rootArea()
 // The glow behind the selected root: deep red with an amber rim, fading out.
 QImage spot()
 {
-    QImage image(40, 40, QImage::Format_ARGB32);
+    const QSizeF size(layout::RootSpotPicture.w, layout::RootSpotPicture.h);
+    QImage image(size.toSize(), QImage::Format_ARGB32);
     image.fill(Qt::transparent);
     QPainter p(&image);
     setup(p);
-    QRadialGradient g(QPointF(20, 20), 20);
+    QRadialGradient g(QPointF(size.width() / 2, size.height() / 2), size.width() / 2);
     g.setColorAt(0, QColor(0x9a, 0x1c, 0x0c, 250));
     g.setColorAt(0.5, QColor(0x7c, 0x16, 0x08, 245));
     g.setColorAt(0.7, QColor(0xe0, 0x78, 0x20, 220));
@@ -581,7 +624,7 @@ QImage spot()
     g.setColorAt(1, QColor(0xf0, 0xa0, 0x3c, 0));
     p.setPen(Qt::NoPen);
     p.setBrush(g);
-    p.drawEllipse(QRectF(0, 0, 40, 40));
+    p.drawEllipse(QRectF(QPointF(0, 0), size));
     return image;
 }
 
@@ -589,26 +632,31 @@ QImage spot()
 
 QImage playChordArea()
 {
-    QImage image = columnPanel(694, 452, 41);
+    const Rect playChordButton = layout::PlayChordButton;
+    const Rect thisChordContains = layout::ThisChordContainsButton.place;
+    const Rect chordInfo = layout::ChordInfoImage;
+    const Rect variationList = layout::VariationList;
+    QImage image = columnPanel(layout::PlayAreaPicture.w, layout::PlayAreaPicture.h, 41);
     QPainter p(&image);
     setup(p);
     smallCaption(p, QRect(10, 4, 300, 12), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("CHORD"));
     trough(p, QRectF(playChordButton.x - 3, playChordButton.y - 3, playChordButton.w + 6, playChordButton.h + 6), 6);
-    trough(p, QRectF(thisChordContains.x - 2, thisChordContains.y - 2, 674 - thisChordContains.x + 4, thisChordContains.h + 4), 5);
+    trough(p, QRectF(thisChordContains.x - 2, thisChordContains.y - 2, layout::ChordInfoRight - thisChordContains.x + 4,
+                     thisChordContains.h + 4), 5);
     // The strip under the chord's degrees and note names: plain, for the white text.
     p.fillRect(QRect(chordInfo.x, chordInfo.y, chordInfo.w, chordInfo.h), QColor(0x0d, 0x09, 0x07));
     p.fillRect(QRect(chordInfo.x, chordInfo.y + chordInfo.h / 2, chordInfo.w, 1), QColor(0x2a, 0x20, 0x18));
     smallCaption(p, QRect(10, 256, 300, 11), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("VARIATIONS"));
     trough(p, QRectF(variationList.x - 3, variationList.y - 3, variationList.w + 6, variationList.h + 6), 5);
     p.fillRect(QRect(variationList.x, variationList.y, variationList.w, variationList.h), QColor(0, 15, 0));
-    p.fillRect(QRect(0, 0, 1, 452), QColor(0x3d, 0x2e, 0x22));
+    p.fillRect(QRect(0, 0, 1, image.height()), QColor(0x3d, 0x2e, 0x22));
     return image;
 }
 
 // The display the chord's name is written on; a press on it plays the chord.
 QImage playChordInitial()
 {
-    QImage image = canvas(playChordButton.w, playChordButton.h, QColor(0x0c, 0x09, 0x07));
+    QImage image = canvas(layout::PlayChordPicture, QColor(0x0c, 0x09, 0x07));
     QPainter p(&image);
     setup(p);
     QRadialGradient g(QPointF(160, 60), 420);
@@ -643,10 +691,11 @@ QImage playChordInitial()
 
 QImage thisChordContainsButton(Look look)
 {
-    QImage image = canvas(thisChordContains.w, thisChordContains.h, Qt::black);
+    const Rect place = layout::ThisChordContainsButton.place;
+    QImage image = canvas(place.w, place.h, Qt::black);
     QPainter p(&image);
     setup(p);
-    const QRectF r(0, 0, thisChordContains.w, thisChordContains.h);
+    const QRectF r(0, 0, place.w, place.h);
     buttonFace(p, r.adjusted(1, 1, -1, -1), look, 5);
     if (look == Look::Pressed)
         ledBar(p, r.adjusted(0, 0, 0, -1));
@@ -673,30 +722,37 @@ QImage thisChordContainsButton(Look look)
 
 QImage keyboardArea()
 {
-    QImage image = canvas(1016, 193, ink);
+    QImage image = canvas(layout::KeyboardPicture, ink);
+    const int w = image.width();
+    const int h = image.height();
     QPainter p(&image);
     setup(p);
     const int keysTop = 50;
-    const int keysBottom = 186;
+    const int keysBottom = h - 7;
+    // The cheeks at both ends of the keys.
+    const int keysLeft = 16;
+    const int keysRight = w - 18;
     // The fallboard and its felt.
-    woodPanel(p, QRect(0, 0, 1016, keysTop), QColor(0x33, 0x25, 0x1b), QColor(0x1e, 0x16, 0x10), 51);
-    p.fillRect(QRect(0, keysTop - 5, 1016, 5), QColor(0x5c, 0x14, 0x12));
-    p.fillRect(QRect(0, keysTop - 5, 1016, 1), QColor(0x2a, 0x08, 0x06));
+    woodPanel(p, QRect(0, 0, w, keysTop), QColor(0x33, 0x25, 0x1b), QColor(0x1e, 0x16, 0x10), 51);
+    p.fillRect(QRect(0, keysTop - 5, w, 5), QColor(0x5c, 0x14, 0x12));
+    p.fillRect(QRect(0, keysTop - 5, w, 1), QColor(0x2a, 0x08, 0x06));
     p.setFont(uiFont(11, true, 4));
     p.setPen(QColor(0xb8, 0x8a, 0x44));
-    p.drawText(QRect(0, 10, 1016, 24), Qt::AlignCenter, QStringLiteral("TONVERA"));
-    woodPanel(p, QRect(0, keysTop, 16, 193 - keysTop), QColor(0x2c, 0x20, 0x17), QColor(0x1a, 0x13, 0x0e), 52);
-    woodPanel(p, QRect(998, keysTop, 18, 193 - keysTop), QColor(0x2c, 0x20, 0x17), QColor(0x1a, 0x13, 0x0e), 53);
+    p.drawText(QRect(0, 10, w, 24), Qt::AlignCenter, QStringLiteral("TONVERA"));
+    woodPanel(p, QRect(0, keysTop, keysLeft, h - keysTop), QColor(0x2c, 0x20, 0x17), QColor(0x1a, 0x13, 0x0e), 52);
+    woodPanel(p, QRect(keysRight, keysTop, w - keysRight, h - keysTop), QColor(0x2c, 0x20, 0x17),
+              QColor(0x1a, 0x13, 0x0e), 53);
 
     // White keys run between the midpoints of their neighbours' centres.
+    const auto keyX = [](int note) { return layout::KeyCentre(note)->x; };
     std::vector<int> whites;
-    for (int k = 0; k < 48; ++k)
-        if (!isBlackKey(lowestKey + k))
-            whites.push_back(k);
+    for (int note = layout::FirstKey; note <= layout::LastKey; ++note)
+        if (!layout::IsBlackKey(note))
+            whites.push_back(note);
     for (std::size_t i = 0; i < whites.size(); ++i) {
-        const int x = keyX[whites[i]];
-        const int left = i == 0 ? 16 : (keyX[whites[i - 1]] + x + 1) / 2;
-        const int right = i + 1 == whites.size() ? 998 : (x + keyX[whites[i + 1]] + 1) / 2;
+        const int x = keyX(whites[i]);
+        const int left = i == 0 ? keysLeft : (keyX(whites[i - 1]) + x + 1) / 2;
+        const int right = i + 1 == whites.size() ? keysRight : (x + keyX(whites[i + 1]) + 1) / 2;
         QLinearGradient g(0, keysTop, 0, keysBottom);
         g.setColorAt(0, QColor(0xe9, 0xdf, 0xcb));
         g.setColorAt(0.15, QColor(0xf6, 0xee, 0xdf));
@@ -704,7 +760,7 @@ QImage keyboardArea()
         p.fillRect(QRect(left, keysTop, right - left, keysBottom - keysTop), g);
         p.fillRect(QRect(left, keysBottom - 5, right - left, 5), QColor(0xcc, 0xbc, 0x9c));
         p.fillRect(QRect(left, keysTop, 1, keysBottom - keysTop), QColor(0x7d, 0x6c, 0x56));
-        const int note = lowestKey + whites[i];
+        const int note = whites[i];
         if (note % 12 == 0) {
             p.setFont(uiFont(9, true));
             p.setPen(QColor(0x9c, 0x88, 0x6c));
@@ -712,12 +768,12 @@ QImage keyboardArea()
                        QStringLiteral("C%1").arg(note / 12 - 1));
         }
     }
-    p.fillRect(QRect(16, keysTop, 982, 3), QColor(0, 0, 0, 60));
+    p.fillRect(QRect(keysLeft, keysTop, keysRight - keysLeft, 3), QColor(0, 0, 0, 60));
     // Black keys are centred on their marker positions.
-    for (int k = 0; k < 48; ++k) {
-        if (!isBlackKey(lowestKey + k))
+    for (int note = layout::FirstKey; note <= layout::LastKey; ++note) {
+        if (!layout::IsBlackKey(note))
             continue;
-        const QRectF key(keyX[k] - 10, keysTop, 20, 70);
+        const QRectF key(keyX(note) - 10, keysTop, 20, 70);
         p.fillRect(key.adjusted(2, 0, 3, 3), QColor(0, 0, 0, 70));
         QLinearGradient g(key.topLeft(), key.topRight());
         g.setColorAt(0, QColor(0x1a, 0x15, 0x12));
@@ -734,15 +790,20 @@ QImage keyboardArea()
 
 int fretWireX(int fret)
 {
+    using layout::FretX;
     // Fret 0 is the nut; each wire lies halfway between two marker centres.
-    if (fret == 15)
-        return fretX[15] + (fretX[15] - fretX[14]) / 2;
-    return (fretX[fret] + fretX[fret + 1]) / 2;
+    const int last = layout::FretCount - 1;
+    if (fret == last)
+        return FretX[last] + (FretX[last] - FretX[last - 1]) / 2;
+    return (FretX[fret] + FretX[fret + 1]) / 2;
 }
 
 QImage fretboardArea()
 {
-    QImage image = canvas(1016, 193, ink);
+    using layout::FretX;
+    using layout::StringY;
+    QImage image = canvas(layout::FretboardPicture, ink);
+    const int w = image.width();
     QPainter p(&image);
     setup(p);
     const int boardTop = 5;
@@ -755,30 +816,32 @@ QImage fretboardArea()
     board.setColorAt(0, QColor(0x3a, 0x24, 0x18));
     board.setColorAt(0.5, QColor(0x30, 0x1d, 0x13));
     board.setColorAt(1, QColor(0x26, 0x17, 0x0f));
-    p.fillRect(QRect(nut, boardTop, 1016 - nut, boardBottom - boardTop), board);
-    grain(p, QRect(nut, boardTop, 1016 - nut, boardBottom - boardTop), 62, 16);
-    p.fillRect(QRect(nut, boardTop, 1016 - nut, 1), QColor(0xc8, 0xb8, 0x98));
-    p.fillRect(QRect(nut, boardBottom - 1, 1016 - nut, 1), QColor(0xc8, 0xb8, 0x98));
+    p.fillRect(QRect(nut, boardTop, w - nut, boardBottom - boardTop), board);
+    grain(p, QRect(nut, boardTop, w - nut, boardBottom - boardTop), 62, 16);
+    p.fillRect(QRect(nut, boardTop, w - nut, 1), QColor(0xc8, 0xb8, 0x98));
+    p.fillRect(QRect(nut, boardBottom - 1, w - nut, 1), QColor(0xc8, 0xb8, 0x98));
 
     // Position dots, between the middle strings; two at the twelfth fret.
     const auto dot = [&](int fret, double y) {
-        QRadialGradient g(QPointF(fretX[fret] - 1.5, y - 1.5), 7);
+        if (fret >= layout::FretCount)
+            return;
+        QRadialGradient g(QPointF(FretX[fret] - 1.5, y - 1.5), 7);
         g.setColorAt(0, QColor(0xfb, 0xf6, 0xea));
         g.setColorAt(1, QColor(0xc9, 0xbe, 0xa6));
         p.setPen(Qt::NoPen);
         p.setBrush(g);
-        p.drawEllipse(QPointF(fretX[fret], y), 6, 6);
+        p.drawEllipse(QPointF(FretX[fret], y), 6, 6);
     };
-    const double middle = (stringY[2] + stringY[3]) / 2.0;
+    const double middle = (StringY[2] + StringY[3]) / 2.0;
     for (int fret : {3, 5, 7, 9, 15})
         dot(fret, middle);
-    dot(12, (stringY[1] + stringY[2]) / 2.0);
-    dot(12, (stringY[3] + stringY[4]) / 2.0);
+    dot(12, (StringY[1] + StringY[2]) / 2.0);
+    dot(12, (StringY[3] + StringY[4]) / 2.0);
 
     // The nut (bone) and the nickel-silver fret wires.
     p.fillRect(QRect(nut - 3, boardTop - 2, 7, boardBottom - boardTop + 4), QColor(0xe8, 0xde, 0xc6));
     p.fillRect(QRect(nut + 3, boardTop - 2, 1, boardBottom - boardTop + 4), QColor(0x8c, 0x80, 0x68));
-    for (int fret = 1; fret <= 15; ++fret) {
+    for (int fret = 1; fret < layout::FretCount; ++fret) {
         const int x = fretWireX(fret);
         p.fillRect(QRect(x - 2, boardTop, 1, boardBottom - boardTop), QColor(0x14, 0x0c, 0x08));
         p.fillRect(QRect(x - 1, boardTop, 3, boardBottom - boardTop), QColor(0xc4, 0xc4, 0xc0));
@@ -788,13 +851,14 @@ QImage fretboardArea()
 
     // Strings: the three lowest wound in bronze, the three highest plain steel.
     const std::array<double, 6> thickness{3.2, 2.7, 2.2, 1.6, 1.3, 1.0};
-    for (int s = 0; s < 6; ++s) {
-        const double y = stringY[s];
+    static_assert(thickness.size() == layout::StringCount, "a thickness for every string");
+    for (int s = 0; s < layout::StringCount; ++s) {
+        const double y = StringY[s];
         const bool wound = s < 3;
         p.setPen(QPen(QColor(0, 0, 0, 110), thickness[s]));
-        p.drawLine(QPointF(10, y + 1.6), QPointF(1016, y + 1.6));
+        p.drawLine(QPointF(10, y + 1.6), QPointF(w, y + 1.6));
         p.setPen(QPen(wound ? QColor(0xd9, 0xb2, 0x78) : QColor(0xe4, 0xe4, 0xe0), thickness[s]));
-        p.drawLine(QPointF(10, y), QPointF(1016, y));
+        p.drawLine(QPointF(10, y), QPointF(w, y));
         p.setBrush(QColor(0xb8, 0xb0, 0xa0));
         p.setPen(QPen(QColor(0x40, 0x38, 0x30), 1));
         p.drawEllipse(QPointF(10, y), 4, 4);
@@ -804,7 +868,8 @@ QImage fretboardArea()
     p.setFont(uiFont(11, true));
     p.setPen(QColor(0x9c, 0x80, 0x5a));
     for (int fret : {0, 3, 5, 7, 9, 12, 15})
-        p.drawText(QRect(fretX[fret] - 20, 162, 40, 20), Qt::AlignCenter, QString::number(fret));
+        if (fret < layout::FretCount)
+            p.drawText(QRect(FretX[fret] - 20, 162, 40, 20), Qt::AlignCenter, QString::number(fret));
     return image;
 }
 
@@ -812,7 +877,9 @@ QImage fretboardArea()
 
 QImage aboutPicture()
 {
-    QImage image = canvas(aboutWidth, aboutHeight);
+    QImage image = canvas(layout::AboutPicture);
+    const int aboutWidth = image.width();
+    const int aboutHeight = image.height();
     QPainter p(&image);
     setup(p);
     woodPanel(p, image.rect(), QColor(0x2e, 0x22, 0x19), QColor(0x14, 0x0e, 0x0a), 71);
@@ -857,36 +924,38 @@ std::vector<Picture> RenderSkin()
 {
     std::vector<Picture> pictures;
     const QImage top = controlsArea();
-    const QImage column = typeChordsArea(false);
-    const QImage pianoColumn = typeChordsArea(true);
-    pictures.push_back({"ControllsArea.png", top});
-    pictures.push_back({"TypeChordsArea.png", column});
-    pictures.push_back({"TypeChordsAreaFree.png", pianoColumn});
-    pictures.push_back({"RootArea.png", rootArea()});
-    pictures.push_back({"Spot01.png", spot()});
-    pictures.push_back({"KeyboardArea.png", keyboardArea()});
-    pictures.push_back({"FretboardArea.png", fretboardArea()});
-    pictures.push_back({"PlayChordArea.png", playChordArea()});
-    pictures.push_back({"PlayChordInitial.png", playChordInitial()});
-    pictures.push_back({"About.png", aboutPicture()});
+    const QImage column = typeChordsArea(layout::ChordTypeAreaPicture);
+    const QImage pianoColumn = typeChordsArea(layout::PianoChordTypeAreaPicture);
+    pictures.push_back({fileOf(layout::TopAreaPicture), top});
+    pictures.push_back({fileOf(layout::ChordTypeAreaPicture), column});
+    pictures.push_back({fileOf(layout::PianoChordTypeAreaPicture), pianoColumn});
+    pictures.push_back({fileOf(layout::RootAreaPicture), rootArea()});
+    pictures.push_back({fileOf(layout::RootSpotPicture), spot()});
+    pictures.push_back({fileOf(layout::KeyboardPicture), keyboardArea()});
+    pictures.push_back({fileOf(layout::FretboardPicture), fretboardArea()});
+    pictures.push_back({fileOf(layout::PlayAreaPicture), playChordArea()});
+    pictures.push_back({fileOf(layout::PlayChordPicture), playChordInitial()});
+    pictures.push_back({fileOf(layout::AboutPicture), aboutPicture()});
 
-    for (const StateButton& b : topButtons) {
-        const std::string stem = b.stem;
-        if (stem == "Tonvera")
-            addLooks(pictures, stem, false, [&](Look look) { return tonveraLogo(top, b.place, look); });
-        else if (stem == "NXLogo")
-            addLooks(pictures, stem, false, [&](Look look) { return makerLogo(top, b.place, look); });
+    const auto addButton = [&](const layout::SkinButton& b, const std::function<QImage(Look)>& draw) {
+        addLooks(pictures, std::string(b.stem), layout::HasPressedPicture(b), draw);
+    };
+    for (const layout::SkinButton& b : layout::TopBarButtons) {
+        if (b.name == layout::TonveraPanel.name)
+            addButton(b, [&](Look look) { return tonveraLogo(top, b.place, look); });
+        else if (b.name == layout::NXLogo.name)
+            addButton(b, [&](Look look) { return makerLogo(top, b.place, look); });
         else
-            addLooks(pictures, stem, b.hasPressed, [&](Look look) { return topButton(top, b, look); });
+            addButton(b, [&](Look look) { return topButton(top, b, look); });
     }
-    addLooks(pictures, "Folk", true, [&](Look l) { return categoryButton(column, folkButton, "FOLK", l); });
-    addLooks(pictures, "Pop", true, [&](Look l) { return categoryButton(column, popButton, "POP", l); });
-    addLooks(pictures, "Jazz", true, [&](Look l) { return categoryButton(column, jazzButton, "JAZZ", l); });
-    addLooks(pictures, "Key", true, [&](Look l) { return categoryFilterButton(pianoColumn, l); });
-    addLooks(pictures, "ReverseChordFinder", true, [&](Look l) { return reverseFinderButton(column, l); });
-    addLooks(pictures, "ThisChordContains", true, [&](Look l) { return thisChordContainsButton(l); });
-    for (const ChordTypeButton& b : chordTypeButtons)
-        addLooks(pictures, b.name, true, [&](Look l) { return chordTypeButton(column, b, l); });
+    addButton(layout::FolkButton, [&](Look l) { return categoryButton(column, layout::FolkButton.place, "FOLK", l); });
+    addButton(layout::PopButton, [&](Look l) { return categoryButton(column, layout::PopButton.place, "POP", l); });
+    addButton(layout::JazzButton, [&](Look l) { return categoryButton(column, layout::JazzButton.place, "JAZZ", l); });
+    addButton(layout::CategoryFilter, [&](Look l) { return categoryFilterButton(pianoColumn, l); });
+    addButton(layout::ReverseFinder, [&](Look l) { return reverseFinderButton(column, l); });
+    addButton(layout::ThisChordContainsButton, [&](Look l) { return thisChordContainsButton(l); });
+    for (const layout::ChordTypeButton& b : layout::ChordTypeButtons)
+        addLooks(pictures, std::string(b.name), true, [&](Look l) { return chordTypeButton(column, b, l); });
     return pictures;
 }
 

@@ -5,8 +5,8 @@
 
 #include "chords/ChordBook.h"
 #include "chords/ChordCalculation.h"
-#include "chords/ChordButtons.h"
 #include "chords/Notes.h"
+#include "layout/Layout.h"
 #include "tools/voicings/GuitarVoicings.h"
 #include "tools/voicings/PianoVoicings.h"
 #include "tools/voicings/Vocabulary.h"
@@ -20,11 +20,6 @@
 #include <sstream>
 
 namespace {
-
-// The chord types and lists the chord-type buttons name.
-const char* const ButtonTypes[] = {"maj", "maj6", "maj7", "maj69", "maj9", "2",    "5",    "m",  "m7",  "m6",
-                                   "m9",  "mmaj7", "m7b5", "dim7", "7",    "9",    "13",   "7b9", "sus", "7sus"};
-const char* const ListNames[] = {"majList", "minList", "domList"};
 
 // Voicing counts of one chord type on one root, by category.
 using Counts = std::map<std::string, int>;
@@ -56,12 +51,17 @@ struct Checker {
 
     void checkVocabulary()
     {
-        for (const char* name : ButtonTypes)
-            if (!vocabulary.ChordTypes.count(name) || IsAlias(vocabulary, name))
-                fault(std::string("chords.def: the button chord type '") + name + "' is not defined");
-        for (const char* list : ListNames)
-            if (vocabulary.ChordLists[list].empty())
-                fault(std::string("chords.def: the list '") + list + "' is empty");
+        // Every chord-type button names a chord type or a chord list of chords.def.
+        for (const layout::ChordTypeButton& button : layout::ChordTypeButtons) {
+            const std::string name(button.name);
+            if (button.isList) {
+                if (vocabulary.ChordLists[name].empty())
+                    fault("chords.def: the list '" + name + "' is empty");
+            } else if (const std::string type = LowerCase(name);
+                       !vocabulary.ChordTypes.count(type) || IsAlias(vocabulary, type)) {
+                fault("chords.def: the button chord type '" + type + "' is not defined");
+            }
+        }
         for (const auto& [name, type] : vocabulary.ChordTypes) {
             if (name.find_first_of(" \t") != std::string::npos)
                 fault("chords.def: the name '" + name + "' contains a blank");
@@ -233,7 +233,8 @@ struct Checker {
         const std::vector<SoundingNote> notes = pianoNotes(v);
         for (const SoundingNote& n : notes)
             if (n.midi < LowestPianoNote || n.midi > HighestPianoNote)
-                return {"note " + std::to_string(n.midi) + " is off the keyboard (36-83)"};
+                return {"note " + std::to_string(n.midi) + " is off the keyboard (" + std::to_string(LowestPianoNote) +
+                        "-" + std::to_string(HighestPianoNote) + ")"};
         const auto& categories = PianoCategories();
         if (std::find(categories.begin(), categories.end(), *v.category) == categories.end())
             return {"unknown piano category '" + *v.category + "'"};

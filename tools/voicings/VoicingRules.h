@@ -3,6 +3,8 @@
 // Shared by the voicing generator and its checker.
 #pragma once
 
+#include "layout/Layout.h"
+
 #include <array>
 #include <string>
 #include <vector>
@@ -88,7 +90,7 @@ const LowIntervalTable& GuitarLowIntervals();
 std::vector<std::string> CheckLowIntervals(std::vector<int> notes, const LowIntervalTable& table);
 
 inline constexpr int MutedString = -1;
-inline constexpr int HighestFret = 15;
+inline constexpr int HighestFret = layout::FretCount - 1;   // the highest the fretboard shows
 using GuitarFrets = std::array<int, 6>;  // string 0 (low E) .. 5; MutedString when not played
 
 // What the fretting hand needs: fretted notes within four frets of each other, and at most
@@ -131,8 +133,8 @@ RootPlacement PianoPlacement(const std::string& category);
 std::vector<std::string> CheckGuitarVoicing(const ChordShape& shape, int rootPitchClass, const std::string& category,
                                             const GuitarFrets& frets, const std::vector<SoundingNote>& notes);
 
-inline constexpr int LowestPianoNote = 36;   // the keyboard shows C2..B5
-inline constexpr int HighestPianoNote = 83;
+inline constexpr int LowestPianoNote = layout::FirstKey;   // the keys the keyboard shows
+inline constexpr int HighestPianoNote = layout::LastKey;
 
 // What a piano category promises: Close is one hand (at most five notes within 14
 // semitones); a Shell has its root between E2 and D#3.
