@@ -89,8 +89,11 @@ void TMainForm::ListDblClick()
             const size_t rootLength = text.size() > 1 && (text[1] == '#' || text[1] == 'b') ? 2 : 1;
             const std::string root = text.substr(0, rootLength);
             const size_t blank = text.find(' ', rootLength);
-            ReverseFinder->SetCaption(text.substr(rootLength, blank == std::string::npos ? std::string::npos
-                                                                                          : blank - rootLength));
+            std::string type = text.substr(rootLength, blank == std::string::npos ? std::string::npos : blank - rootLength);
+            // A line named from its bass ends in "/" and the bass ("Cmaj/E"): the chord is before it.
+            if (const size_t slash = type.rfind('/'); slash != std::string::npos && IsNoteName(type.substr(slash + 1)))
+                type.resize(slash);
+            ReverseFinder->SetCaption(type);
             const int index = FindRoot(root);
             if (index >= 0 && line != ListTag) {
                 SelectRoot(index);

@@ -9,6 +9,7 @@
 #include "base/TextUtil.h"
 #include "controls/Nxcomponentutils.h"
 #include "controls/Nxpanel.h"
+#include "dialogs/Settingsdialog.h"
 #include "controls/Timage.h"
 #include "layout/Layout.h"
 
@@ -303,6 +304,7 @@ void TMainForm::runReverseFind()
     query.mode = FinderMode();
     query.typeFilter = ChordTypeFilter(checked, Book.ListMembers);
     query.options = variationOptions();
+    query.nameFromBass = userSettings().nameFromLowestNote;
     FinderResult found = ReverseFind(Book, query);
     Variations = std::move(found.list.Variations);
     rebuildList(found.list.Lines);

@@ -1,5 +1,7 @@
 #include "chords/Notes.h"
 
+#include <algorithm>
+
 void ConvertToEnharmonic(std::string& name)
 {
     for (const EnharmonicPair& pair : EnharmonicTable) {
@@ -24,4 +26,11 @@ int FindRoot(std::string_view name)
         if (RootTable[i].name == name)
             return i;
     return -1;
+}
+
+bool IsNoteName(std::string_view name)
+{
+    return std::any_of(NoteSpellingTable.begin(), NoteSpellingTable.end(), [&](const auto& row) {
+        return std::find(row.begin(), row.end(), name) != row.end();
+    });
 }

@@ -76,3 +76,6 @@ inline constexpr std::array<TRootInfo, RootCount> RootTable = {{
 
 // The index of the root spelled exactly name, or -1.
 int FindRoot(std::string_view name);
+
+// Whether name is a note name: a letter C to B and up to two accidentals of one kind ("Ebb", "F#").
+bool IsNoteName(std::string_view name);

@@ -19,9 +19,83 @@ namespace {
 bool isFinderRoot(const TRootInfo& root) { return root.name.size() == 1 || root.name[1] == '#'; }
 
 // Fewer tones first, then the chords file's order, then roots from C upwards.
-std::int64_t resultScore(const TChordStruct& type, int root)
+std::int64_t plainScore(const TChordStruct& type, int root)
 {
     return std::int64_t(type.degrees.size()) * 100000 + std::int64_t(type.line) * 100 + 32 - root;
+}
+
+// The sort key of a result line. Without the bass rule only the plain score counts.
+struct ResultScore {
+    std::int64_t extraNotes = 0;   // mode 1: voicing notes beyond the marked ones
+    std::int64_t tones = 0;
+    int rare = 0;                  // a type of a chord list
+    int offBass = 0;               // the root is not the bass
+    std::int64_t plain = 0;
+    auto operator<=>(const ResultScore&) const = default;
+};
+
+// A type the chords file puts in a chord list: a drop-down's further types are the rarer ones.
+bool isListType(const ChordBook& book, const std::string& name)
+{
+    return std::any_of(book.ChordLists.begin(), book.ChordLists.end(), [&](const auto& list) {
+        return std::find(list.second.begin(), list.second.end(), name) != list.second.end();
+    });
+}
+
+// The lowest pitch the marks sound, or -1 without a playable mark.
+int lowestMarkedPitch(GameType game, const std::map<int, std::string>& marks)
+{
+    int lowest = -1;
+    for (const auto& mark : marks) {
+        const int pitch = MarkSoundingNote(game, mark.first);
+        if (pitch >= 0 && (lowest < 0 || pitch < lowest))
+            lowest = pitch;
+    }
+    return lowest;
+}
+
+// The spelling of the pitch class of bassPitch as a tone of type on root, or its plain name when
+// the chord cannot be calculated.
+std::string bassName(const ChordBook& book, const std::string& type, int root, int bassPitch,
+                     const VariationOptions& options)
+{
+    const auto pc = std::size_t(FloorMod(bassPitch, 12));
+    std::string name(NoteNameTable[pc]);
+    try {
+        const TChordVariation chord = CalculateChord(book, type, root);
+        for (std::size_t i = 0; i < chord.notes.size(); ++i)
+            if (std::size_t(FloorMod(chord.notes[i], 12)) == pc)
+                name = chord.noteNames[i];
+    } catch (const ChordError&) {
+    }
+    if (options.convertDbl)
+        ConvertToEnharmonic(name);
+    return name;
+}
+
+// The lowest note a variation sounds: its pitch and its name, or pitch -1 when it sounds none.
+struct LowestNote {
+    std::int64_t pitch = -1;
+    std::string name;
+    std::int64_t played = 0;   // how many notes it sounds
+};
+
+LowestNote lowestNote(GameType game, const TChordVariation& variation)
+{
+    LowestNote lowest;
+    for (std::size_t i = 0; i < variation.notes.size(); ++i) {
+        if (variation.noteNames[i].empty() && game == gtGuitar)
+            continue;   // an unplayed string
+        std::int64_t pitch = variation.notes[i] < 0 ? -std::int64_t(variation.notes[i]) : variation.notes[i];
+        if (game == gtGuitar)
+            pitch += i < OpenStringNote.size() ? OpenStringNote[i] : 0;
+        ++lowest.played;
+        if (lowest.pitch < 0 || pitch < lowest.pitch) {
+            lowest.pitch = pitch;
+            lowest.name = variation.noteNames[i];
+        }
+    }
+    return lowest;
 }
 
 struct ChordTone {
@@ -127,24 +201,6 @@ void findVoicings(const ChordBook& book, const std::string& name, int root, cons
     AddVariations(book, chord, positions, walk, VariationList(), found);
 }
 
-// Sorts the lines (and in voicing mode their variations) by score; equal scores keep their order.
-void sortByScore(VariationList& found, const std::vector<std::int64_t>& scores, bool voicingMode)
-{
-    // A stable sort by score gives exactly the order of repeated adjacent swaps on
-    // "score i > score i+1", without its quadratic cost on long result lists.
-    std::vector<std::size_t> order(found.Lines.size());
-    std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return scores[a] < scores[b]; });
-    VariationList sorted;
-    sorted.Lines.reserve(order.size());
-    for (std::size_t i : order)
-        sorted.Lines.push_back(std::move(found.Lines[i]));
-    if (voicingMode)
-        for (std::size_t i : order)
-            sorted.Variations.push_back(std::move(found.Variations[i]));
-    found = std::move(sorted);
-}
-
 }  // namespace
 
 void BuildFinderIndex(ChordBook& book)
@@ -179,6 +235,63 @@ void BuildFinderIndex(ChordBook& book)
     }
 }
 
+namespace {
+
+// Ranks and names the lines the search added for type on root, from first on.
+void describeLines(const ChordBook& book, const std::string& name, const TChordStruct& type, int root,
+                   const FinderQuery& query, std::size_t first, FinderResult& result,
+                   std::vector<ResultScore>& scores)
+{
+    const bool voicingMode = query.mode == 1;
+    const long long rootClass = RootTable[root].pitchClass;
+    const int lowestMark = lowestMarkedPitch(book.Game, query.marks);
+    for (std::size_t i = first; i < result.list.Lines.size(); ++i) {
+        FinderChord chord{root, name, ""};
+        ResultScore score;
+        score.plain = plainScore(type, root);
+        if (query.nameFromBass) {
+            std::int64_t bassPitch = lowestMark;
+            if (voicingMode) {
+                const LowestNote lowest = lowestNote(book.Game, result.list.Variations[i]);
+                bassPitch = lowest.pitch;
+                score.extraNotes = std::max<std::int64_t>(0, lowest.played - std::int64_t(query.marks.size()));
+                if (bassPitch >= 0 && FloorMod(bassPitch, 12) != rootClass)
+                    chord.bass = lowest.name;
+            } else if (bassPitch >= 0 && FloorMod(bassPitch, 12) != rootClass) {
+                chord.bass = bassName(book, name, root, int(bassPitch), query.options);
+                result.list.Lines[i] = std::string(RootTable[root].name) + name + "/" + chord.bass + " ";
+            }
+            score.tones = std::int64_t(type.degrees.size());
+            score.rare = isListType(book, name) ? 1 : 0;
+            score.offBass = chord.bass.empty() ? 0 : 1;
+        }
+        result.chords.push_back(std::move(chord));
+        scores.push_back(score);
+    }
+}
+
+// Sorts the lines, their chords and (in voicing mode) their variations by score; equal scores
+// keep their order.
+void sortByScore(FinderResult& result, const std::vector<ResultScore>& scores, bool voicingMode)
+{
+    // A stable sort by score gives exactly the order of repeated adjacent swaps on
+    // "score i > score i+1", without its quadratic cost on long result lists.
+    std::vector<std::size_t> order(result.list.Lines.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return scores[a] < scores[b]; });
+    FinderResult sorted;
+    for (std::size_t i : order) {
+        sorted.list.Lines.push_back(std::move(result.list.Lines[i]));
+        sorted.chords.push_back(std::move(result.chords[i]));
+        if (voicingMode)
+            sorted.list.Variations.push_back(std::move(result.list.Variations[i]));
+    }
+    result.list = std::move(sorted.list);
+    result.chords = std::move(sorted.chords);
+}
+
+}  // namespace
+
 FinderResult ReverseFind(const ChordBook& book, const FinderQuery& query)
 {
     FinderResult result;
@@ -187,7 +300,7 @@ FinderResult ReverseFind(const ChordBook& book, const FinderQuery& query)
 
     const bool voicingMode = query.mode == 1;
     VariationList& found = result.list;
-    std::vector<std::int64_t> scores;
+    std::vector<ResultScore> scores;
     const TypeFilter filter(query.typeFilter);
     const std::vector<char> soundsMarks = voicingMode ? voicingsSoundingMarks(book, query.marks) : std::vector<char>();
     try {
@@ -203,14 +316,14 @@ FinderResult ReverseFind(const ChordBook& book, const FinderQuery& query)
                     findVoicings(book, name, r, soundsMarks, query, found);
                 else if (chordContainsMarks(tones, r, book.Game, query.marks))
                     found.Lines.push_back(std::string(RootTable[r].name) + name + " ");
-                scores.insert(scores.end(), found.Lines.size() - before, resultScore(type, r));
+                describeLines(book, name, type, r, query, before, result, scores);
             }
         }
     } catch (const ChordError& error) {
         result.error = error.what();
         return result;
     }
-    sortByScore(found, scores, voicingMode);
+    sortByScore(result, scores, voicingMode);
     return result;
 }
 

@@ -7,6 +7,7 @@
 
 #include <map>
 #include <string>
+#include <vector>
 
 // The reverse finder's input.
 struct FinderQuery {
@@ -14,6 +15,19 @@ struct FinderQuery {
     int mode = 0;                      // FinderMode: 0 "Show all chords", 1 "Show specific voicings"
     std::string typeFilter;            // from ChordTypeFilter (ChordButtons.h)
     VariationOptions options;
+    // "Name chords from the lowest note": among chords of as many tones, one whose root is the
+    // bass ranks first (a common type still before a rare one: a type of a chord list), and a
+    // mode-0 line of any other chord names its bass after a slash ("Cmaj/E "). In mode 1 the bass
+    // is the voicing's lowest note, and voicings with no notes beyond the marks come first.
+    // Off, the order is fewest tones, then the chords file's order, then roots from C up.
+    bool nameFromBass = false;
+};
+
+// The chord of one result line.
+struct FinderChord {
+    int root = -1;       // RootTable index
+    std::string type;    // chord type
+    std::string bass;    // the bass spelled as a tone of the chord when it is not the root, else ""
 };
 
 // Captions of the two finder modes, indexed by FinderMode.
@@ -22,7 +36,8 @@ inline constexpr const char* FinderModeCaptions[2] = {"Show all chords", "Show s
 // What a search found. On an error the search stops: list holds what was found before it,
 // unsorted, and error its message.
 struct FinderResult {
-    VariationList list;   // mode 0 lists chords only; mode 1 one variation per line
+    VariationList list;               // mode 0 lists chords only; mode 1 one variation per line
+    std::vector<FinderChord> chords;  // the chord of each line
     std::string error;
 };
 

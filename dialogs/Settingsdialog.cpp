@@ -53,7 +53,7 @@ const char* const GeneralMIDIInstrumentNames[128] = {
 };
 
 // In the order SaveSettings writes them; LoadSettings reads the device last.
-const SettingDef SettingsTable[10] = {
+const SettingDef SettingsTable[11] = {
     {"ShowFlyByHint", "ShowGUIhints", 1},
     {"ConvertDblToEq", "ConvertDbl", 0},
     {"RootPatch", "RootPatch", 0},
@@ -64,6 +64,7 @@ const SettingDef SettingsTable[10] = {
     {"ArpegioStaggers", "ArpegioStaggers", 50},
     {"DisplayChordColor", "DisplayChordColor", 0},
     {"RememberRootAndChord", "RememberRootAndChord", 1},
+    {"NameFromLowestNote", "NameFromLowestNote", 0},
 };
 
 namespace {
@@ -165,7 +166,7 @@ TSettings::TSettings(std::string settingsFile, const std::string& firstParameter
 {
     setObjectName("Settings");
     setWindowTitle("Settings");
-    setFixedSize(358, 369);
+    setFixedSize(358, 395);
     QFont font = this->font();
     font.setPixelSize(11);
     setFont(font);
@@ -212,14 +213,15 @@ void TSettings::buildControls()
     ArpegioStaggers->setGeometry(144, 280, 55, 22);
     ArpegioStaggers->setRange(0, 1000);
     label(this, "ms", 205, 284, 20, 13);
+    NameFromLowestNote = checkBox(this, "NameFromLowestNote", "Name chords from the lowest note", 8, 310, 300);
 
     Button1 = new QPushButton("OK", this);
     Button1->setObjectName("Button1");
-    Button1->setGeometry(192, 336, 75, 25);
+    Button1->setGeometry(192, 362, 75, 25);
     Button1->setDefault(true);
     Button2 = new QPushButton("Cancel", this);
     Button2->setObjectName("Button2");
-    Button2->setGeometry(272, 336, 75, 25);
+    Button2->setGeometry(272, 362, 75, 25);
 
     connect(Button1, &QPushButton::clicked, this, &TSettings::Button1Click);
     connect(Button2, &QPushButton::clicked, this, &TSettings::Button2Click);
@@ -227,7 +229,7 @@ void TSettings::buildControls()
 
     QWidget* order[] = {Button1, Button2, MIDIOutDriver, ShowGUIhints, RootPatch, RootVolume,
                         ChordPatch, ChordVolume, ConvertDbl, ArpegioStaggers, DisplayChordColor,
-                        RememberRootAndChord};
+                        RememberRootAndChord, NameFromLowestNote};
     for (size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
 }
@@ -238,7 +240,7 @@ void TSettings::buildControls()
 void TSettings::fitCheckBoxesToTheirTexts()
 {
     int right = width();
-    for (QCheckBox* box : {ShowGUIhints, ConvertDbl, DisplayChordColor, RememberRootAndChord}) {
+    for (QCheckBox* box : {ShowGUIhints, ConvertDbl, DisplayChordColor, RememberRootAndChord, NameFromLowestNote}) {
         box->resize(std::max(box->width(), box->sizeHint().width()), box->height());
         right = std::max(right, box->x() + box->width() + 8);
     }
@@ -305,6 +307,7 @@ UserSettings TSettings::Values() const
     values.convertDbl = ConvertDbl->isChecked();
     values.displayChordColor = DisplayChordColor->isChecked();
     values.rememberRootAndChord = RememberRootAndChord->isChecked();
+    values.nameFromLowestNote = NameFromLowestNote->isChecked();
     values.playback.rootPatch = RootPatch->currentIndex();
     values.playback.chordPatch = ChordPatch->currentIndex();
     values.playback.rootVolume = RootVolume->value();

@@ -29,7 +29,7 @@ struct SettingDef {
     const char* control;
     int defaultValue;
 };
-extern const SettingDef SettingsTable[10];
+extern const SettingDef SettingsTable[11];
 
 // The current settings as the main window uses them; the defaults stand for a run without
 // a settings dialog.
@@ -37,6 +37,7 @@ struct UserSettings {
     bool convertDbl = false;            // "convert double accidentals"
     bool displayChordColor = false;     // draw tones in their degree colours
     bool rememberRootAndChord = true;   // restore the last chord at start
+    bool nameFromLowestNote = false;    // the finder names chords from the lowest marked note
     PlaybackSettings playback;          // instruments, volumes and arpeggio stagger (arpeggio itself is
                                         // the window's button)
 };
@@ -55,6 +56,7 @@ public:
     QCheckBox* ConvertDbl = nullptr;
     QCheckBox* DisplayChordColor = nullptr;
     QCheckBox* RememberRootAndChord = nullptr;
+    QCheckBox* NameFromLowestNote = nullptr;
     QComboBox* RootPatch = nullptr;
     QSlider* RootVolume = nullptr;
     QComboBox* ChordPatch = nullptr;

@@ -10,6 +10,7 @@
 #include "layout/Layout.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QCursor>
 #include <QLabel>
 #include <QSignalSpy>
@@ -163,18 +164,48 @@ TEST(ReverseFinder, SwitchingOffRestoresTheEarlierChordType)
         EXPECT_EQ(b->Checked(), b == button(form, "T_m7"));
 }
 
+TEST(ReverseFinder, NamesChordsFromTheLowestMarkWhenTheSettingSaysSo)
+{
+    WindowFixture fixture;
+    TMainForm& form = fixture.Start();
+    form.ReverseFinderMouseDown(10);
+    for (bool fromBass : {false, true}) {
+        fixture.Settings().NameFromLowestNote->setChecked(fromBass);
+        form.FinderMarks.clear();
+        for (int note : {64, 67, 72})   // E G C, E lowest
+            hoverAndPress(form, layout::KeyCentre(note)->x, layout::KeyCentre(note)->y);
+        ASSERT_GT(form.Controls().List->count(), 0);
+        EXPECT_EQ(form.Controls().List->item(0)->text().toStdString(), fromBass ? "Cmaj/E " : "Cmaj ");
+    }
+}
+
 TEST(ReverseFinder, ResultLineGivesRootAndChordType)
 {
     WindowFixture fixture;
     TMainForm& form = fixture.Start();
     form.ReverseFinderMouseDown(10);
+    struct Case {
+        const char* line;
+        int root;
+        const char* rootName;
+        const char* type;
+    };
+    const Case cases[] = {
+        {"F#m7b5 - 3 of 4", 8, "F#", "m7b5"},
+        {"Cmaj/E ", 16, "C", "maj"},      // named from its bass
+        {"Ebm7/Gb ", 11, "Eb", "m7"},
+    };
     form.Controls().List->clear();
-    form.Controls().List->addItem("F#m7b5 - 3 of 4");
-    form.Controls().List->setCurrentRow(0);
-    form.ListDblClick();
-    EXPECT_EQ(form.SelectedRoot, 8);
-    EXPECT_EQ(form.Controls().RootLabel->text(), "F#");
-    EXPECT_EQ(form.Controls().ChordLabel->text(), "m7b5");
+    for (const Case& c : cases)
+        form.Controls().List->addItem(c.line);
+    for (int row = 0; row < int(std::size(cases)); ++row) {
+        const Case& c = cases[row];
+        form.Controls().List->setCurrentRow(row);
+        form.ListDblClick();
+        EXPECT_EQ(form.SelectedRoot, c.root) << c.line;
+        EXPECT_EQ(form.Controls().RootLabel->text(), c.rootName) << c.line;
+        EXPECT_EQ(form.Controls().ChordLabel->text(), c.type) << c.line;
+    }
 }
 
 TEST(ReverseFinder, GuitarSpecificVoicingsStartWithoutMarks)

@@ -47,6 +47,14 @@ TEST(DegreeLabel, LooksUpWithoutInserting)
         EXPECT_LT(DegreeLabelTable[i - 1].code, DegreeLabelTable[i].code);
 }
 
+TEST(IsNoteName, LettersWithUpToTwoAccidentalsOfOneKind)
+{
+    for (const char* name : {"C", "F#", "Ebb", "B##", "Cb"})
+        EXPECT_TRUE(IsNoteName(name)) << name;
+    for (const char* name : {"", "H", "c", "E#b", "F###", "maj", "9"})
+        EXPECT_FALSE(IsNoteName(name)) << name;
+}
+
 TEST(RootTable, EnharmonicRootsHaveTheirOwnLetters)
 {
     EXPECT_EQ(RootTable[2].name, "A#");

@@ -90,9 +90,9 @@ TEST_F(SettingsDialog, ControlsHaveTheirRangesAndInstrumentNames)
     EXPECT_EQ(settings.ChordVolume->value(), 0);
     // At least the designed size, and wide enough that no check box's text is cut.
     EXPECT_GE(settings.width(), 358);
-    EXPECT_EQ(settings.height(), 369);
+    EXPECT_EQ(settings.height(), 395);
     for (QCheckBox* box : {settings.ShowGUIhints, settings.ConvertDbl, settings.DisplayChordColor,
-                           settings.RememberRootAndChord}) {
+                           settings.RememberRootAndChord, settings.NameFromLowestNote}) {
         EXPECT_GE(box->width(), box->sizeHint().width()) << box->objectName().toStdString();
         EXPECT_LE(box->geometry().right(), settings.width()) << box->objectName().toStdString();
     }
@@ -112,7 +112,7 @@ TEST_F(SettingsDialog, OkWritesEveryKeyInOrder)
     EXPECT_EQ(read(),
               "[Settings]\nShowFlyByHint=0\nConvertDblToEq=0\nRootPatch=4\nChordPatch=0\nRootVolume=100\n"
               "ChordVolume=90\nMIDIOutDriver=2\nArpegioStaggers=50\nDisplayChordColor=0\n"
-              "RememberRootAndChord=1\n");
+              "RememberRootAndChord=1\nNameFromLowestNote=0\n");
     EXPECT_EQ(player.CurrentDevice(), 2);
     // Hints are off now, not merely slow.
     EXPECT_FALSE(settings.HintsEnabled());
@@ -272,5 +272,5 @@ TEST_F(SettingsDialog, ASaveThatCannotFinishLeavesTheOldFileWhole)
     settings.Button1Click();
     EXPECT_FALSE(settings.isVisible());
     EXPECT_EQ(IniFile(file()).ReadInteger("Settings", "RootPatch", 0), 5);
-    EXPECT_EQ(IniFile(file()).ReadSection("Settings").size(), 10u);
+    EXPECT_EQ(IniFile(file()).ReadSection("Settings").size(), std::size(SettingsTable));
 }
