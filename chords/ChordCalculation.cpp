@@ -6,15 +6,19 @@
 
 #include <cstdlib>
 
-TChordVariation CalculateChord(const ChordBook& book, const std::string& name, int root)
+const TChordStruct& CheckedChordType(const ChordBook& book, const std::string& name, int root)
 {
     const auto type = book.ChordTypes.find(name);
     if (type == book.ChordTypes.end() || type->second.degrees.empty())
         throw ChordError("invalid chord type: " + name);
     if (root < 0 || root >= RootCount)
         throw ChordError("Root not selected!");
+    return type->second;
+}
 
-    const std::vector<std::string>& codes = type->second.degrees;
+TChordVariation CalculateChord(const ChordBook& book, const std::string& name, int root)
+{
+    const std::vector<std::string>& codes = CheckedChordType(book, name, root).degrees;
     const std::size_t n = codes.size();
     TChordVariation chord;
     chord.notes.assign(n, 0);

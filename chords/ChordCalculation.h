@@ -14,6 +14,10 @@
 // valid integer value" for a malformed degree code.
 TChordVariation CalculateChord(const ChordBook& book, const std::string& name, int root);
 
+// The definition of chord type name, checked for a calculation on root: throws "invalid chord
+// type: " + name or "Root not selected!" as CalculateChord does.
+const TChordStruct& CheckedChordType(const ChordBook& book, const std::string& name, int root);
+
 // The MIDI note each tone of chord sounds, none for an unplayed string. guitarFrets: the
 // tones are frets of the strings (a guitar voicing), else MIDI notes; the sign is dropped.
 std::vector<std::optional<int>> SoundingNotes(const TChordVariation& chord, bool guitarFrets);

@@ -186,15 +186,6 @@ void appendLine(VariationList& added, std::size_t number, const TChord& v, GameT
     added.Variations.push_back(std::move(candidate));
 }
 
-void checkTypeAndRoot(const ChordBook& book, const std::string& type, int root)
-{
-    const auto chordType = book.ChordTypes.find(type);
-    if (chordType == book.ChordTypes.end() || chordType->second.degrees.empty())
-        throw ChordError("invalid chord type: " + type);
-    if (root < 0 || root >= RootCount)
-        throw ChordError("Root not selected!");
-}
-
 }  // namespace
 
 void VariationList::Append(VariationList&& other)
@@ -258,7 +249,7 @@ void AddVariations(const ChordBook& book, const TChordVariation& chord, const st
 VariationList BuildVariations(const ChordBook& book, const TChordVariation& chord, const VariationRequest& request,
                               const VariationList& listed)
 {
-    checkTypeAndRoot(book, request.type, request.root);
+    CheckedChordType(book, request.type, request.root);
     const VariationWalk walk{request.type, request.root, request.filterByMarks, request.prefix, request.options,
                              request.marks};
     VariationList added;
