@@ -2,6 +2,8 @@
 // chord-type buttons made at run time, centring and the minimum size.
 #include "app/Tmainform.h"
 
+#include "base/Files.h"
+
 #include "app/DottedFrame.h"
 #include "app/EmbossedLabel.h"
 #include "controls/Nxcomponentutils.h"
@@ -10,7 +12,6 @@
 #include "layout/Layout.h"
 
 #include <QApplication>
-#include <QFileInfo>
 #include <QLabel>
 #include <QPainter>
 #include <QListWidget>
@@ -183,8 +184,8 @@ void TMainForm::LayoutStep()
     MakeFontAntialiased(listFont);
     List->setFont(listFont);
 
-    const bool pianoFile = QFileInfo::exists(QString::fromStdString(setup_.folder + "/pianochords.def"));
-    const bool guitarFile = QFileInfo::exists(QString::fromStdString(setup_.folder + "/guitarchords.def"));
+    const bool pianoFile = FileExists(JoinPath(setup_.folder, "pianochords.def"));
+    const bool guitarFile = FileExists(JoinPath(setup_.folder, "guitarchords.def"));
     SelectInstrument(ChooseInstrument(pianoFile, guitarFile, setup_.firstParameter));
 
     placePanels();

@@ -6,6 +6,7 @@
 #include "chords/ReverseFinder.h"
 #include "chords/ChordButtons.h"
 #include "chords/Notes.h"
+#include "base/Files.h"
 #include "base/TextUtil.h"
 #include "layout/Layout.h"
 #include "tools/query/QueryJson.h"
@@ -81,9 +82,7 @@ GameType chooseGame(const Invocation& call)
 {
     if (call.forcedGame)
         return *call.forcedGame;
-    std::error_code error;
-    return std::filesystem::exists(std::filesystem::path(call.dataFolder) / "pianochords.def", error) ? gtPiano
-                                                                                                        : gtGuitar;
+    return FileExists(JoinPath(call.dataFolder, "pianochords.def")) ? gtPiano : gtGuitar;
 }
 
 // Splits a command's arguments into positionals and "--name [value]" options.
