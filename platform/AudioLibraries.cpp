@@ -6,6 +6,7 @@
 #include <glib.h>
 #include <jack/jack.h>
 
+#include <csignal>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
@@ -59,6 +60,9 @@ void SilenceAudioLibraries()
         // libjack starts jackd when a client opens without a server (FluidSynth's "jack"
         // driver does so); with no sound card that hangs for seconds and then fails.
         setenv("JACK_NO_START_SERVER", "1", 1);
+        // libjack's process threads write to the next client's pipe; when another client
+        // leaves the graph meanwhile, that write would end the program with SIGPIPE.
+        std::signal(SIGPIPE, SIG_IGN);
         for (int level = FLUID_PANIC; level < LAST_LOG_LEVEL; ++level)
             fluid_set_log_function(level, fluidLog, nullptr);
         snd_lib_error_set_handler(alsaLog);

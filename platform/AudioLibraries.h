@@ -7,7 +7,8 @@
 #include <vector>
 
 // Process-wide and idempotent; call before the first device is listed. It also tells
-// libjack never to start a JACK server on its own (a missing server must fail fast).
+// libjack never to start a JACK server on its own (a missing server must fail fast), and
+// ignores SIGPIPE, which libjack's threads can raise when a client leaves.
 void SilenceAudioLibraries();
 
 // The libraries' errors are kept per thread: clear before an open, read after it.
