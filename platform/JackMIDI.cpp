@@ -1,7 +1,9 @@
-// The JACK back end through RtMidi. RtMidi's JACK API is touched only once a probe has
-// found a running server (without one it crashes), and the ports are listed through the
-// probe, so listing makes no client named "Tonvera". The first probe runs in the
-// background: without a server, libjack's first call costs a few milliseconds.
+// The JACK back end through RtMidi. RtMidi's JACK API is touched only while a connection
+// of our own finds the server running (without one RtMidi crashes), and the ports are
+// listed through that connection, so listing makes no client named "Tonvera". The first
+// connection is made in the background: without a server, libjack's first call costs a
+// few milliseconds. Outputs stop sending once their server has gone (RtMidi would wait
+// forever for room in its buffer).
 #include "platform/BackgroundOpener.h"
 #include "platform/JackServer.h"
 #include "platform/RtMidiPorts.h"
@@ -14,37 +16,45 @@ class JackBackEnd : public RtMidiBackEnd {
 public:
     explicit JackBackEnd(const std::shared_ptr<BackgroundOpener>& opener) : RtMidiBackEnd(RtMidi::UNIX_JACK, " (JACK)")
     {
-        auto probe = std::make_shared<std::promise<JackServerInfo>>();
-        firstProbe_ = probe->get_future();
-        opener->Post([probe] { probe->set_value(ProbeJackServer()); });
+        auto first = std::make_shared<std::promise<std::shared_ptr<JackConnection>>>();
+        firstConnection_ = first->get_future();
+        opener->Post([first] { first->set_value(JackConnection::Open()); });
     }
 
 protected:
-    bool available() override { return latest().running; }
+    bool available() override { return connection() != nullptr; }
     std::optional<std::vector<std::string>> listSinks() override { return portsOf(&JackServerInfo::midiSinks); }
     std::optional<std::vector<std::string>> listSources() override { return portsOf(&JackServerInfo::midiSources); }
+    std::function<bool()> sendGuard() override
+    {
+        return [alive = connection()] { return alive && alive->Alive(); };
+    }
 
 private:
     std::optional<std::vector<std::string>> portsOf(std::vector<std::string> JackServerInfo::*ports)
     {
-        JackServerInfo info = latest();
-        if (!info.running)
+        const auto alive = connection();
+        if (!alive)
             return std::nullopt;
+        JackServerInfo info = alive->Info();
         return std::move(info.*ports);
     }
 
-    // The background probe's answer the first time, then a fresh one (servers start and
-    // stop while the program runs). On the opener's thread the first probe has already run.
-    JackServerInfo latest()
+    // The connection while its server runs; a new one once it has gone (servers start
+    // and stop while the program runs). Null without a server.
+    std::shared_ptr<JackConnection> connection()
     {
         std::lock_guard<std::mutex> lock(mutex_);
-        if (firstProbe_.valid())
-            return firstProbe_.get();
-        return ProbeJackServer();
+        if (firstConnection_.valid())
+            connection_ = firstConnection_.get(); // on the opener's thread it has already run
+        if (!connection_ || !connection_->Alive())
+            connection_ = JackConnection::Open();
+        return connection_;
     }
 
     std::mutex mutex_;
-    std::future<JackServerInfo> firstProbe_;
+    std::future<std::shared_ptr<JackConnection>> firstConnection_;
+    std::shared_ptr<JackConnection> connection_;
 };
 
 } // namespace

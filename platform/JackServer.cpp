@@ -46,19 +46,52 @@ unsigned playbackLatency(jack_client_t* client)
 
 } // namespace
 
-JackServerInfo ProbeJackServer()
+namespace {
+
+JackServerInfo describe(jack_client_t* client)
 {
-    SilenceAudioLibraries();
     JackServerInfo info;
-    jack_status_t status{};
-    ClientPtr client(jack_client_open("tonvera-probe", JackNoStartServer, &status));
-    if (!client)
-        return info;
     info.running = true;
-    info.sampleRate = jack_get_sample_rate(client.get());
-    info.bufferFrames = jack_get_buffer_size(client.get());
-    info.playbackLatencyFrames = playbackLatency(client.get());
-    info.midiSinks = portNames(client.get(), JACK_DEFAULT_MIDI_TYPE, JackPortIsInput);
-    info.midiSources = portNames(client.get(), JACK_DEFAULT_MIDI_TYPE, JackPortIsOutput);
+    info.sampleRate = jack_get_sample_rate(client);
+    info.bufferFrames = jack_get_buffer_size(client);
+    info.playbackLatencyFrames = playbackLatency(client);
+    info.midiSinks = portNames(client, JACK_DEFAULT_MIDI_TYPE, JackPortIsInput);
+    info.midiSources = portNames(client, JACK_DEFAULT_MIDI_TYPE, JackPortIsOutput);
     return info;
 }
+
+jack_client_t* openClient(const char* name)
+{
+    SilenceAudioLibraries();
+    jack_status_t status{};
+    return jack_client_open(name, JackNoStartServer, &status);
+}
+
+} // namespace
+
+JackServerInfo ProbeJackServer()
+{
+    ClientPtr client(openClient("tonvera-probe"));
+    return client ? describe(client.get()) : JackServerInfo{};
+}
+
+std::shared_ptr<JackConnection> JackConnection::Open()
+{
+    jack_client_t* client = openClient("tonvera-monitor");
+    if (!client)
+        return nullptr;
+    std::shared_ptr<JackConnection> connection(new JackConnection(client));
+    jack_on_shutdown(client, &JackConnection::onShutdown, connection.get());
+    // Only an active client hears of the server's end.
+    if (jack_activate(client) != 0)
+        return nullptr;
+    return connection;
+}
+
+JackConnection::JackConnection(jack_client_t* client) : client_(client) {}
+
+JackConnection::~JackConnection() { jack_client_close(client_); }
+
+void JackConnection::onShutdown(void* self) { static_cast<JackConnection*>(self)->alive_ = false; }
+
+JackServerInfo JackConnection::Info() const { return alive_ ? describe(client_) : JackServerInfo{}; }

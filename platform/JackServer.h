@@ -3,6 +3,8 @@
 // synthesizer's "jack" audio driver.
 #pragma once
 
+#include <atomic>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -19,3 +21,28 @@ struct JackServerInfo {
 // (the first call of the process takes a few milliseconds: libjack asks jackd where its
 // servers live). Tonvera's own ports are left out of the lists.
 JackServerInfo ProbeJackServer();
+
+// A client kept connected while the server runs ("tonvera-monitor": activated, but with
+// no process callback, so it costs nothing per period). It lists the server's ports and
+// notices when the server goes away: RtMidi's JACK output then waits forever for room in
+// its buffer, so Tonvera's JACK outputs stop sending as soon as their server is gone.
+class JackConnection {
+public:
+    // Null when no server runs. Any thread.
+    static std::shared_ptr<JackConnection> Open();
+    ~JackConnection();
+    JackConnection(const JackConnection&) = delete;
+    JackConnection& operator=(const JackConnection&) = delete;
+
+    // False once the server has shut down or the connection broke. Any thread.
+    bool Alive() const { return alive_; }
+    // What the server offers now; not running once it is gone.
+    JackServerInfo Info() const;
+
+private:
+    explicit JackConnection(struct _jack_client* client);
+    static void onShutdown(void* self);
+
+    struct _jack_client* client_;
+    std::atomic<bool> alive_{true};
+};

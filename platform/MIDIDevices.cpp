@@ -55,11 +55,15 @@ public:
         ports_[slot] = std::move(port);
         requested_[slot] = ports_[slot] != nullptr;
     }
+    // A port that did not open, or whose server has gone, may be asked for again.
     void AllowRetry()
     {
         std::lock_guard<std::mutex> lock(mutex_);
         for (size_t slot = 0; slot < ports_.size(); ++slot)
-            requested_[slot] = requested_[slot] && ports_[slot];
+            if (!ports_[slot] || !ports_[slot]->IsOpen()) {
+                ports_[slot].reset();
+                requested_[slot] = false;
+            }
     }
     bool SendTo(uint32_t message, std::optional<size_t> only, std::optional<size_t> except)
     {
@@ -181,6 +185,7 @@ MIDIOutHandle MIDIDeviceList::Open(unsigned index)
             own_, std::nullopt, ownPort ? std::optional<size_t>(backEnd) : std::nullopt));
         // After the chosen device's own opening: with JACK, the synthesizer asks for the
         // client name "Tonvera" first.
+        ownPortsWanted_ = true;
         openOwnOutputs();
     }
     return device;
@@ -201,9 +206,11 @@ void MIDIDeviceList::Refresh()
         ports.reset();
     for (auto& ports : listing_->inputs)
         ports.reset();
-    // An own port that could not open (no JACK server then) is tried again at the next
-    // opening of a device.
+    // An own port that could not open (no JACK server then) or whose server has gone is
+    // opened again, once a device has been opened.
     own_->AllowRetry();
+    if (ownPortsWanted_)
+        openOwnOutputs();
 }
 
 std::vector<std::string> MIDIDeviceList::InputNames() const

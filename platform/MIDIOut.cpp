@@ -84,7 +84,7 @@ bool MIDIOutDevice::Close()
 bool MIDIOutDevice::IsOpen() const
 {
     std::lock_guard<std::mutex> lock(mutex_);
-    return state_ == DeviceState::Opening || state_ == DeviceState::Ready;
+    return state_ == DeviceState::Opening || (state_ == DeviceState::Ready && nativeAlive());
 }
 
 DeviceState MIDIOutDevice::State() const

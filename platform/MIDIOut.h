@@ -39,7 +39,7 @@ public:
     bool Reset();
     // Releases the native device; later sends are dropped. True if it was open.
     bool Close();
-    bool IsOpen() const; // Opening or Ready
+    bool IsOpen() const; // Opening, or Ready with its native device still there
     DeviceState State() const;
     // Why the device failed, in plain words; empty unless Failed.
     std::string Problem() const;
@@ -64,6 +64,9 @@ protected:
     virtual bool sendShort(uint32_t message) = 0;
     // Called with the device's lock held when an open device closes.
     virtual void closeNative() = 0;
+    // False when the native device has gone away on its own (its server stopped); the
+    // device then counts as no longer open. Called with the device's lock held.
+    virtual bool nativeAlive() const { return true; }
 
 private:
     bool deliver(uint32_t message); // with the lock held
@@ -162,6 +165,7 @@ private:
     std::shared_ptr<BackgroundOpener> opener_;
     std::unique_ptr<Listing> listing_;
     std::shared_ptr<OwnOutputs> own_;
+    bool ownPortsWanted_ = false; // set by the first Open
 };
 
 // The system's devices, from the table of back ends in order of preference:

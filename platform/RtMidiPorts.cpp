@@ -64,14 +64,17 @@ std::vector<std::string> rtMidiPortNames(RtMidi::Api api)
 
 class RtMidiOutDevice : public MIDIOutDevice {
 public:
-    RtMidiOutDevice(std::unique_ptr<ErrorFlag> flag, std::unique_ptr<RtMidiOut> out)
-        : flag_(std::move(flag)), out_(std::move(out))
+    RtMidiOutDevice(std::unique_ptr<ErrorFlag> flag, std::unique_ptr<RtMidiOut> out, std::function<bool()> guard)
+        : flag_(std::move(flag)), out_(std::move(out)), guard_(std::move(guard))
     {
     }
 
 protected:
+    bool nativeAlive() const override { return !guard_ || guard_(); }
     bool sendShort(uint32_t message) override
     {
+        if (!nativeAlive())
+            return false;
         const unsigned char bytes[3] = {uint8_t(message), uint8_t(message >> 8), uint8_t(message >> 16)};
         const int dataBytes = ShortMessageDataBytes(bytes[0]);
         if (dataBytes == 0 && bytes[0] < 0xF0)
@@ -89,6 +92,7 @@ protected:
 private:
     std::unique_ptr<ErrorFlag> flag_;
     std::unique_ptr<RtMidiOut> out_;
+    std::function<bool()> guard_;
 };
 
 void onRtMidiMessage(double, std::vector<unsigned char>* message, void* sink)
@@ -197,7 +201,7 @@ MIDIOutHandle RtMidiBackEnd::OpenOutput(const std::string& port)
     }
     if (flag->failed || !out->isPortOpen())
         return nullptr;
-    return std::make_shared<RtMidiOutDevice>(std::move(flag), std::move(out));
+    return std::make_shared<RtMidiOutDevice>(std::move(flag), std::move(out), sendGuard());
 }
 
 MIDIOutHandle RtMidiBackEnd::OpenOwnOutput()
@@ -215,7 +219,7 @@ MIDIOutHandle RtMidiBackEnd::OpenOwnOutput()
     }
     if (flag->failed)
         return nullptr;
-    return std::make_shared<RtMidiOutDevice>(std::move(flag), std::move(out));
+    return std::make_shared<RtMidiOutDevice>(std::move(flag), std::move(out), sendGuard());
 }
 
 std::unique_ptr<MIDIInputPort> RtMidiBackEnd::OpenInput(const std::string& port, MIDIInputSink sink)

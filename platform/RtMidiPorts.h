@@ -31,6 +31,8 @@ protected:
     virtual std::optional<std::vector<std::string>> listSources();
     // A port's name as the user sees it and as it is saved, from RtMidi's name.
     virtual std::string userName(const std::string& rtMidiName) const { return rtMidiName; }
+    // Whether an output opened now can still send; checked before each message.
+    virtual std::function<bool()> sendGuard() { return {}; }
 
 private:
     std::vector<std::string> shown(const std::vector<std::string>& rtMidiNames) const;

@@ -16,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <future>
 #include <thread>
 
 namespace {
@@ -140,6 +141,26 @@ TEST_F(JackTest, OtherProgramsPortsAreListedAndOpenedByName)
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
     EXPECT_GT(notes, 0);
+}
+
+TEST_F(JackTest, WhenTheServerStopsTonverasJackOutputsGoQuietInsteadOfHanging)
+{
+    RecorderAndJack b;
+    Player player(b.devices);
+    ASSERT_EQ(peer.WaitForPorts("^Tonvera[-0-9]*:output$", kWaitMs).size(), 1u);
+    server.Stop();
+    // Far more than RtMidi's JACK buffer holds: with the server gone it would wait forever.
+    auto sending = std::async(std::launch::async, [&] {
+        for (int i = 0; i < 300; ++i)
+            player.Stop(); // 32 reset messages each
+    });
+    if (sending.wait_for(std::chrono::seconds(20)) != std::future_status::ready) {
+        ADD_FAILURE() << "sending hangs with the JACK server gone";
+        std::_Exit(1);
+    }
+    EXPECT_EQ(b.recorder->Messages().size(), 32u * 301); // the chosen device got every message
+    b.devices->Refresh();
+    EXPECT_EQ(b.devices->Count(), 1u); // the recorder; no JACK port any more
 }
 
 #if defined(__SANITIZE_THREAD__)

@@ -19,7 +19,9 @@
 class JackTestServer {
 public:
     JackTestServer();
-    ~JackTestServer();
+    ~JackTestServer(); // Stop()
+    // Ends the server (as a user quitting it would). Idempotent.
+    void Stop();
     JackTestServer(const JackTestServer&) = delete;
     JackTestServer& operator=(const JackTestServer&) = delete;
 
