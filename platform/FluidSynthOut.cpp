@@ -232,7 +232,9 @@ private:
         output_ = parts->output;
         parts_ = std::move(parts);
         audioOpen_ = true;
-        closesWhenIdle_ = output_.driver != "file";
+        // A recording must not restart, and JACK's ports must stay: a user may have wired
+        // them anywhere, and reopening would lose that.
+        closesWhenIdle_ = output_.driver != "file" && output_.driver != "jack";
         keeper_ = std::thread([this] { keepAudio(); });
     }
 

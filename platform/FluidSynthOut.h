@@ -41,7 +41,7 @@ struct AudioOutputInfo {
 // the "jack" driver its JACK client is "Tonvera", connected to the system's playback
 // ports, and without a JACK server it fails at once. After options.idleCloseMs of silence
 // it closes its audio output and opens it again at the next note, except with the "file"
-// driver, which records.
+// driver (a recording) and the "jack" driver (whose ports a user may have wired).
 MIDIOutHandle OpenBuiltInSynth(const SynthOptions& options, const std::shared_ptr<BackgroundOpener>& opener = nullptr);
 // The audio output of a ready built-in synthesizer; false for any other device.
 bool ReadAudioOutput(const MIDIOutHandle& device, AudioOutputInfo& info);

@@ -45,8 +45,10 @@ private:
     std::shared_ptr<JackConnection> connection()
     {
         std::lock_guard<std::mutex> lock(mutex_);
-        if (firstConnection_.valid())
+        if (firstConnection_.valid()) {
             connection_ = firstConnection_.get(); // on the opener's thread it has already run
+            return connection_;
+        }
         if (!connection_ || !connection_->Alive())
             connection_ = JackConnection::Open();
         return connection_;

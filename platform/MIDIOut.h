@@ -115,6 +115,9 @@ private:
 // The name under which Tonvera's own input ports (one per back end that has them) are
 // offered as a MIDI input; any program or patchbay can connect to them.
 inline constexpr const char* kOwnInputName = "Tonvera input port";
+// The name of Tonvera's own output port among the outputs, followed by the back end's
+// mark (" (JACK)"). Choosing it sends only there and to the other own ports.
+inline constexpr const char* kOwnOutputName = "Tonvera output port";
 
 // The output ports of a table of back ends, numbered in the table's order, and the input
 // ports they listen to. Each back end is listed when first needed and again on Refresh,

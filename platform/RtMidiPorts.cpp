@@ -162,10 +162,7 @@ std::vector<std::string> RtMidiBackEnd::InputPorts()
     return sources ? shown(*sources) : std::vector<std::string>{};
 }
 
-std::string RtMidiBackEnd::OwnOutputName() const
-{
-    return std::string(kOwnClientName) + ":" + kOwnOutputPort + suffix_;
-}
+std::string RtMidiBackEnd::OwnOutputName() const { return kOwnOutputName + suffix_; }
 
 template <typename Port>
 int RtMidiBackEnd::find(Port& rtMidi, const std::string& shownName) const

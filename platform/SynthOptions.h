@@ -14,7 +14,8 @@ inline constexpr int kMinAudioBufferMs = 1;
 inline constexpr int kMaxAudioBufferMs = 200;
 
 // The synthesizer closes its audio output after this much silence (no voice sounding),
-// so an idle program costs no CPU, and opens it again at the next note.
+// so an idle program costs no CPU, and opens it again at the next note (not with JACK,
+// whose ports must stay, nor with the "file" driver, which records).
 inline constexpr int kIdleCloseMs = 3000;
 
 struct SynthOptions {

@@ -113,7 +113,7 @@ TEST_F(JackTest, OtherProgramsPortsAreListedAndOpenedByName)
     EXPECT_TRUE(b.devices->Has(1)); // the JACK row's first port: its own output
     std::string own;
     ASSERT_TRUE(b.devices->Name(1, own));
-    EXPECT_EQ(own, "Tonvera:output (JACK)");
+    EXPECT_EQ(own, "Tonvera output port (JACK)");
     const int index = b.devices->IndexOf(sink);
     ASSERT_GT(index, 1);
     EXPECT_TRUE(contains(b.devices->InputNames(), source));
@@ -169,7 +169,7 @@ constexpr bool kUnderThreadSanitizer = true;
 constexpr bool kUnderThreadSanitizer = false;
 #endif
 
-TEST_F(JackTest, TheSynthesizersJackClientIsTonveraWiredToThePlaybackPortsAndRestsWhenIdle)
+TEST_F(JackTest, TheSynthesizersJackClientIsTonveraWiredToThePlaybackPortsAndStaysWhenIdle)
 {
     // FluidSynth loads SoundFonts on OpenMP threads, which ThreadSanitizer cannot follow.
     if (kUnderThreadSanitizer)
@@ -180,7 +180,7 @@ TEST_F(JackTest, TheSynthesizersJackClientIsTonveraWiredToThePlaybackPortsAndRes
     environment.Set("TONVERA_AUDIO_DRIVER", "jack");
     auto devices = MakeSystemMIDIDevices();
     SynthOptions options;
-    options.idleCloseMs = 1000;
+    options.idleCloseMs = 100;
     devices->Configure(options); // the settings' choice, known before the first open
     Player player(devices);      // the synthesizer, opening in the background
     devices->WaitForBackground();
@@ -189,12 +189,9 @@ TEST_F(JackTest, TheSynthesizersJackClientIsTonveraWiredToThePlaybackPortsAndRes
     EXPECT_TRUE(peer.Connected("Tonvera:right", "system:playback_2"));
     EXPECT_EQ(peer.WaitForPorts("^Tonvera-01:output$", kWaitMs).size(), 1u); // own MIDI port after it
 
-    // Silence closes the audio output; the next note opens it again.
-    for (int i = 0; i < 100 && !peer.WaitForPorts("^Tonvera:left$", 0).empty(); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    EXPECT_TRUE(peer.WaitForPorts("^Tonvera:left$", 0).empty());
-    EXPECT_TRUE(player.PlayNoteFor(MakeNote(0, 0, 60, 100), 50));
-    EXPECT_EQ(peer.WaitForPorts("^Tonvera:left$", kWaitMs).size(), 1u);
+    // Silence does not close JACK's ports: a user may have wired them anywhere.
+    std::this_thread::sleep_for(std::chrono::milliseconds(600));
+    EXPECT_EQ(peer.WaitForPorts("^Tonvera:(left|right)$", 0).size(), 2u);
 }
 
 TEST(JackWithoutServer, NothingIsListedNothingPrintedNothingStarted)

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <thread>
 
 namespace {
 
@@ -27,6 +28,15 @@ std::string le32(uint32_t value)
 std::string chunk(const std::string& id, const std::string& body)
 {
     return id + le32(static_cast<uint32_t>(body.size())) + body + (body.size() % 2 ? std::string(1, '\0') : "");
+}
+
+// The path in double quotes, as the messages name it.
+std::string quoted(const fs::path& path)
+{
+    std::string text = "\"";
+    text += path.string();
+    text += '"';
+    return text;
 }
 
 std::string list(const std::string& type, const std::string& body) { return chunk("LIST", type + body); }
@@ -66,13 +76,12 @@ TEST(SoundFontTest, TheFileCheckNamesWhatIsWrongInPlainWords)
         if (c.problem.empty()) {
             EXPECT_EQ(problem, "") << c.name;
         } else {
-            const std::string quoted = '"' + path.string() + '"';
-            EXPECT_NE(problem.find(quoted), std::string::npos) << problem;
+            EXPECT_NE(problem.find(quoted(path)), std::string::npos) << problem;
             EXPECT_NE(problem.find(c.problem), std::string::npos) << c.name << ": " << problem;
         }
     }
     EXPECT_EQ(SoundFontFileProblem((folder.path / "missing.sf2").string()),
-              "The SoundFont \"" + (folder.path / "missing.sf2").string() + "\" cannot be read: No such file or directory.");
+              "The SoundFont " + quoted(folder.path / "missing.sf2") + " cannot be read: No such file or directory.");
     if (const std::string installed = FindGeneralMIDISoundFont(); !installed.empty()) {
         EXPECT_EQ(SoundFontFileProblem(installed), "");
     }
@@ -169,9 +178,9 @@ TEST_F(BuiltInSynthStart, AMissingOrFakeOrBrokenSoundFontSaysWhyAndPrintsNothing
     writeFile(broken, soundFontBytes({kInfo, kSamples, kGarbledPresets}));
     struct Case { fs::path soundFont; std::string problem; };
     const Case cases[] = {
-        {folder.path / "missing.sf2", "The SoundFont \"" + (folder.path / "missing.sf2").string() + "\" does not exist."},
-        {fake, "\"" + fake.string() + "\" is not a SoundFont."},
-        {broken, "The SoundFont \"" + broken.string() + "\" could not be loaded"},
+        {folder.path / "missing.sf2", "The SoundFont " + quoted(folder.path / "missing.sf2") + " does not exist."},
+        {fake, quoted(fake) + " is not a SoundFont."},
+        {broken, "The SoundFont " + quoted(broken) + " could not be loaded"},
     };
     for (const Case& c : cases) {
         environment.Set("TONVERA_SOUNDFONT", c.soundFont.c_str());
@@ -224,6 +233,40 @@ TEST_F(BuiltInSynthStart, TheFileDriverRecordsAndReadsBackItsBuffer)
     EXPECT_TRUE(outcome.device->Close());
     EXPECT_TRUE(fs::exists(wav));
     EXPECT_FALSE(ReadAudioOutput(outcome.device, output));
+}
+
+TEST_F(BuiltInSynthStart, SilenceClosesTheAudioOutputAndTheNextNoteOpensItAgain)
+{
+    if (soundFont.empty())
+        GTEST_SKIP() << "no General MIDI SoundFont installed";
+    if (!StartSdlDummyAudio(environment))
+        GTEST_SKIP() << "SDL's dummy audio device did not start";
+    environment.Set("TONVERA_AUDIO_DRIVER", "sdl2");
+    SynthOptions options;
+    options.idleCloseMs = 100;
+    SynthOutcome outcome = openSynth(environment, options);
+    ASSERT_EQ(outcome.device->State(), DeviceState::Ready) << outcome.device->Problem();
+    AudioOutputInfo output;
+    ASSERT_TRUE(ReadAudioOutput(outcome.device, output));
+    EXPECT_EQ(output.driver, "sdl2");
+    EXPECT_DOUBLE_EQ(output.bufferMs, 4.0);
+
+    const auto waitFor = [&](bool active) {
+        for (int i = 0; i < 300 && AudioOutputActive(outcome.device) != active; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        return AudioOutputActive(outcome.device) == active;
+    };
+    EXPECT_TRUE(outcome.device->Send(0x643C90)); // a note holds the output open while it sounds
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    EXPECT_TRUE(AudioOutputActive(outcome.device));
+    EXPECT_TRUE(outcome.device->Send(0x3C80));
+    EXPECT_TRUE(waitFor(false)) << "the output stays open in silence";
+    EXPECT_TRUE(outcome.device->Send(0x05C0)); // a program change alone does not wake it
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_FALSE(AudioOutputActive(outcome.device));
+    EXPECT_TRUE(outcome.device->Send(0x644090));
+    EXPECT_TRUE(waitFor(true)) << "the next note does not open the output again";
+    EXPECT_TRUE(outcome.device->Close());
 }
 
 TEST_F(BuiltInSynthStart, TheSystemListOffersTheSynthesizerFirstAndOpensItInTheBackground)

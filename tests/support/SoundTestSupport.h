@@ -71,3 +71,9 @@ public:
 private:
     std::map<std::string, std::optional<std::string>> saved_;
 };
+
+// FluidSynth's "sdl2" audio driver on SDL's dummy device: a real-time audio output on a
+// machine without a sound card (SDL paces it like a device). FluidSynth wants SDL's audio
+// started by the program; libSDL2 comes with FluidSynth, so it is loaded at run time.
+// False when SDL is missing or does not start.
+bool StartSdlDummyAudio(ScopedEnvironment& environment);
