@@ -179,29 +179,26 @@ int RtMidiBackEnd::find(Port& rtMidi, const std::string& shownName) const
     return -1;
 }
 
-// Ports are found again by name: their numbers change as other programs come and go.
-MIDIOutHandle RtMidiBackEnd::OpenOutput(const std::string& port)
+template <typename Port>
+bool RtMidiBackEnd::openOn(Port& rtMidi, const std::string& port, const char* ownPort) const
 {
-    if (!available())
-        return nullptr;
-    auto flag = std::make_unique<ErrorFlag>();
-    auto out = makeQuietly<RtMidiOut>(api_, *flag);
-    if (!out)
-        return nullptr;
-    try {
-        const int index = find(*out, port);
-        if (index < 0)
-            return nullptr;
-        out->openPort(static_cast<unsigned>(index), kOwnOutputPort);
-    } catch (const RtMidiError&) {
-        return nullptr;
+    if (port.empty()) {
+        rtMidi.openVirtualPort(ownPort);
+        return true;
     }
-    if (flag->failed || !out->isPortOpen())
-        return nullptr;
-    return std::make_shared<RtMidiOutDevice>(std::move(flag), std::move(out), sendGuard());
+    const int index = find(rtMidi, port);
+    if (index < 0)
+        return false;
+    rtMidi.openPort(static_cast<unsigned>(index), ownPort);
+    return true;
 }
 
-MIDIOutHandle RtMidiBackEnd::OpenOwnOutput()
+MIDIOutHandle RtMidiBackEnd::OpenOutput(const std::string& port) { return port.empty() ? nullptr : openOutput(port); }
+
+MIDIOutHandle RtMidiBackEnd::OpenOwnOutput() { return openOutput({}); }
+
+// Ports are found again by name: their numbers change as other programs come and go.
+MIDIOutHandle RtMidiBackEnd::openOutput(const std::string& port)
 {
     if (!available())
         return nullptr;
@@ -210,11 +207,12 @@ MIDIOutHandle RtMidiBackEnd::OpenOwnOutput()
     if (!out)
         return nullptr;
     try {
-        out->openVirtualPort(kOwnOutputPort);
+        if (!openOn(*out, port, kOwnOutputPort))
+            return nullptr;
     } catch (const RtMidiError&) {
         return nullptr;
     }
-    if (flag->failed)
+    if (flag->failed || (!port.empty() && !out->isPortOpen()))
         return nullptr;
     return std::make_shared<RtMidiOutDevice>(std::move(flag), std::move(out), sendGuard());
 }
@@ -231,14 +229,8 @@ std::unique_ptr<MIDIInputPort> RtMidiBackEnd::OpenInput(const std::string& port,
         return nullptr;
     try {
         in->setCallback(&onRtMidiMessage, heldSink.get());
-        if (port.empty()) {
-            in->openVirtualPort(kOwnInputPort);
-        } else {
-            const int index = find(*in, port);
-            if (index < 0)
-                return nullptr;
-            in->openPort(static_cast<unsigned>(index), kOwnInputPort);
-        }
+        if (!openOn(*in, port, kOwnInputPort))
+            return nullptr;
     } catch (const RtMidiError&) {
         return nullptr;
     }

@@ -35,10 +35,17 @@ protected:
     virtual std::function<bool()> sendGuard() { return {}; }
 
 private:
+    // Opens the port of that shown name, or Tonvera's own (virtual) port when it is empty.
+    MIDIOutHandle openOutput(const std::string& port);
     std::vector<std::string> shown(const std::vector<std::string>& rtMidiNames) const;
     // The RtMidi name's port number on an RtMidi object, by the name the user sees; -1.
     template <typename Port>
     int find(Port& rtMidi, const std::string& shownName) const;
+    // Opens the port of that shown name on an RtMidi object (our port there is named
+    // ownPort), or our own virtual port when the name is empty; false when there is no
+    // such port. RtMidi may throw.
+    template <typename Port>
+    bool openOn(Port& rtMidi, const std::string& port, const char* ownPort) const;
 
     RtMidi::Api api_;
     std::string suffix_;

@@ -4,10 +4,8 @@
 // program uses with the synthesizer open. The JACK figures come from a real jackd1 server
 // with its dummy back end (48 kHz, 64-frame periods).
 #include "midi/Player.h"
-#include "midi/Tmidicontent.h"
 #include "platform/FluidSynthOut.h"
 #include "platform/JackServer.h"
-#include "platform/RecordingMIDIOut.h"
 
 #include "tests/support/JackTestServer.h"
 
@@ -74,28 +72,28 @@ void BM_StartupOnTheGuiThreadWithoutJackServer(benchmark::State& state)
     const std::vector<std::string> rows =
         state.range(0) ? std::vector<std::string>{} : std::vector<std::string>{"built-in synthesizer", "ALSA"};
     std::vector<double> construction, listingAtOnce, listingLater;
-    for (auto _ : state) {
+    // Makes the player, lists every port after a pause (untimed), and cleans up untimed.
+    const auto startAndList = [&](int pauseMs, std::vector<double>& listing) {
         auto start = Clock::now();
         auto player = std::make_unique<Player>(MakeSystemMIDIDevices(rows));
-        construction.push_back(msSince(start));
+        if (pauseMs == 0)
+            construction.push_back(msSince(start));
+        state.PauseTiming();
+        std::this_thread::sleep_for(std::chrono::milliseconds(pauseMs));
+        state.ResumeTiming();
         start = Clock::now();
         benchmark::DoNotOptimize(player->DeviceCount());
-        listingAtOnce.push_back(msSince(start));
+        listing.push_back(msSince(start));
         state.PauseTiming();
         player->Devices()->WaitForBackground();
         player.reset();
+        state.ResumeTiming();
+    };
+    for (auto _ : state) {
+        startAndList(0, listingAtOnce);
         // As in the program: the settings dialog lists the ports after the main window
         // is built, tens of milliseconds after the player.
-        player = std::make_unique<Player>(MakeSystemMIDIDevices(rows));
-        std::this_thread::sleep_for(std::chrono::milliseconds(30));
-        state.ResumeTiming();
-        start = Clock::now();
-        benchmark::DoNotOptimize(player->DeviceCount());
-        listingLater.push_back(msSince(start));
-        state.PauseTiming();
-        player->Devices()->WaitForBackground();
-        player.reset();
-        state.ResumeTiming();
+        startAndList(30, listingLater);
     }
     state.counters["construct_ms"] = median(construction);
     state.counters["construct_first_ms"] = construction.front();
@@ -134,40 +132,6 @@ void BM_BuiltInSynthOverJack(benchmark::State& state)
     state.counters["rate"] = output.sampleRate;
     state.counters["period_frames"] = output.periodFrames;
     state.counters["buffer_ms"] = output.bufferMs;
-}
-
-// The same figures for the other drivers, which this machine cannot open (no sound card):
-// the buffer the synthesizer asks for at 48 kHz with the default setting, and the
-// click-to-ear time it makes: the first timer tick to the note-on (measured on a
-// recorder), one 64-frame synthesizer block, the output buffer.
-void BM_ClickToEar(benchmark::State& state)
-{
-    auto devices = std::make_shared<RecordingMIDIDevices>(1);
-    Player player(devices);
-    TMIDIContent content;
-    PlaybackSettings settings;
-    const ChordToPlay chord{{60, 64, 67}, {"R", "3", "5"}};
-    std::vector<double> toNoteOn;
-    for (auto _ : state) {
-        devices->ClearMessages();
-        const double start = TimerService::PreciseNowMs();
-        PlayChord(&player, content, chord, settings);
-        devices->WaitForMessages(32 + 7, 2000);
-        for (const RecordedMessage& m : devices->Messages())
-            if ((m.message & 0xF0) == 0x90) {
-                toNoteOn.push_back(m.timeMs - start);
-                break;
-            }
-        player.Stop();
-    }
-    const AudioBuffer buffer = AudioBufferFor(kDefaultAudioBufferMs, kDeviceSampleRate);
-    const double bufferMs = buffer.periodFrames * buffer.periods * 1000.0 / kDeviceSampleRate;
-    const double blockMs = 64 * 1000.0 / kDeviceSampleRate;
-    state.counters["to_note_on_ms"] = median(toNoteOn);
-    state.counters["synth_block_ms"] = blockMs;
-    state.counters["buffer_ms"] = bufferMs;
-    state.counters["periods"] = buffer.periods;
-    state.counters["click_to_ear_ms"] = median(toNoteOn) + blockMs + bufferMs;
 }
 
 // CPU of the whole process over 10 s with the synthesizer open and nothing playing (a
@@ -231,7 +195,6 @@ void BM_IdleCpuWithSynthOpen(benchmark::State& state)
 BENCHMARK(BM_JackProbeWithoutServer)->Iterations(50)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_StartupOnTheGuiThreadWithoutJackServer)->Arg(1)->Arg(0)->Iterations(20)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BuiltInSynthOverJack)->Iterations(5)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_ClickToEar)->Iterations(50)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_IdleCpuWithSynthOpen)->Arg(0)->Arg(1)->Arg(2)->Iterations(1)->Unit(benchmark::kSecond);
 
 int main(int argc, char** argv)
