@@ -23,6 +23,12 @@ namespace {
 
 constexpr int kWaitMs = 10000; // generous: ThreadSanitizer makes every client slow
 
+#if defined(__SANITIZE_THREAD__)
+constexpr bool kUnderThreadSanitizer = true;
+#else
+constexpr bool kUnderThreadSanitizer = false;
+#endif
+
 bool contains(const std::vector<std::string>& names, const std::string& name)
 {
     return std::find(names.begin(), names.end(), name) != names.end();
@@ -145,6 +151,10 @@ TEST_F(JackTest, OtherProgramsPortsAreListedAndOpenedByName)
 
 TEST_F(JackTest, WhenTheServerStopsTonverasJackOutputsGoQuietInsteadOfHanging)
 {
+    // When their server dies, libjack's threads end themselves in a way ThreadSanitizer
+    // takes for a fault of its own ("thread finished with ignores enabled").
+    if (kUnderThreadSanitizer)
+        GTEST_SKIP() << "libjack's shutdown path is not for ThreadSanitizer";
     RecorderAndJack b;
     Player player(b.devices);
     ASSERT_EQ(peer.WaitForPorts("^Tonvera[-0-9]*:output$", kWaitMs).size(), 1u);
@@ -162,12 +172,6 @@ TEST_F(JackTest, WhenTheServerStopsTonverasJackOutputsGoQuietInsteadOfHanging)
     b.devices->Refresh();
     EXPECT_EQ(b.devices->Count(), 1u); // the recorder; no JACK port any more
 }
-
-#if defined(__SANITIZE_THREAD__)
-constexpr bool kUnderThreadSanitizer = true;
-#else
-constexpr bool kUnderThreadSanitizer = false;
-#endif
 
 TEST_F(JackTest, TheSynthesizersJackClientIsTonveraWiredToThePlaybackPortsAndStaysWhenIdle)
 {
