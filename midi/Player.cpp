@@ -135,6 +135,8 @@ bool Player::Init(uint8_t endMarkerController, unsigned endMarkerValue, NotifyTa
 
 unsigned Player::DeviceCount() const { return devices_ ? devices_->Count() : 0; }
 
+int Player::DeviceIndex(const std::string& name) const { return devices_ ? devices_->IndexOf(name) : -1; }
+
 bool Player::DeviceName(unsigned index, std::string& text) const
 {
     return devices_ && devices_->Name(index, text);
@@ -144,10 +146,15 @@ int Player::CurrentDevice() const { return deviceIndex_; }
 
 bool Player::OpenDevice(unsigned index)
 {
-    if (index >= DeviceCount())
+    if (!devices_ || !devices_->Has(index))
         return false;
     if (static_cast<int>(index) == deviceIndex_)
         return true;
+    return switchTo(index);
+}
+
+bool Player::switchTo(unsigned index)
+{
     MIDIOutHandle opened = devices_->Open(index);
     if (!opened)
         return false;
@@ -159,6 +166,7 @@ bool Player::OpenDevice(unsigned index)
     TCOMCriticalSection::Lock lock(lock_);
     device_ = std::move(opened);
     deviceIndex_ = static_cast<int>(index);
+    watchOpening(device_);
     return true;
 }
 
@@ -167,17 +175,104 @@ bool Player::CloseDevice(unsigned index)
     TCOMCriticalSection::Lock lock(lock_);
     if (!device_)
         return true;
-    if (index >= DeviceCount())
+    if (!devices_->Has(index))
         return false;
     if (static_cast<int>(index) != deviceIndex_)
         return true;
     if (!Stop())
         return false;
-    if (!device_->Close())
-        return false;
+    // A device that failed to start closes as well: it is no longer wanted.
+    device_->Close();
+    pendingNoteOffs_.clear();
     device_.reset();
     deviceIndex_ = -2;
     return true;
+}
+
+void Player::watchOpening(const MIDIOutHandle& device)
+{
+    if (device->State() != DeviceState::Opening)
+        return;
+    // Called on the opener's thread with the device's lock held: it only arms a timer, so
+    // the rest happens on the timer thread under the player's lock. Closing the device
+    // drops this callback, so it never outlives the player.
+    device->WhenSettled([this, weak = std::weak_ptr<MIDIOutDevice>(device)](bool) {
+        timers_.SetTimer(std::chrono::microseconds(0), [this, weak](unsigned) {
+            if (MIDIOutHandle settled = weak.lock())
+                deviceSettled(settled);
+        });
+    });
+}
+
+void Player::deviceSettled(const MIDIOutHandle& device)
+{
+    std::function<void()> notice;
+    {
+        TCOMCriticalSection::Lock lock(lock_);
+        if (device != device_)
+            return; // replaced meanwhile
+        if (startWhenSettled_) {
+            startWhenSettled_ = false;
+            clock_.Start(0, ticksPerQuarter_, tempo_);
+        }
+        for (PendingNoteOff& pending : pendingNoteOffs_)
+            armNoteOff(std::move(pending.info), pending.ms);
+        pendingNoteOffs_.clear();
+        notice = deviceNotice_;
+    }
+    if (notice)
+        notice();
+}
+
+void Player::RefreshDevices()
+{
+    if (!devices_)
+        return;
+    std::string current;
+    if (deviceIndex_ >= 0)
+        devices_->Name(static_cast<unsigned>(deviceIndex_), current);
+    devices_->Refresh();
+    if (deviceIndex_ < 0)
+        return;
+    const int index = devices_->IndexOf(current);
+    TCOMCriticalSection::Lock lock(lock_);
+    if (index >= 0) {
+        deviceIndex_ = index;
+        return;
+    }
+    Stop();
+    device_->Close();
+    pendingNoteOffs_.clear();
+    device_.reset();
+    deviceIndex_ = -2;
+}
+
+DeviceState Player::CurrentDeviceState() const
+{
+    TCOMCriticalSection::Lock lock(lock_);
+    return device_ ? device_->State() : DeviceState::Closed;
+}
+
+std::string Player::DeviceProblem() const
+{
+    TCOMCriticalSection::Lock lock(lock_);
+    return device_ ? device_->Problem() : std::string();
+}
+
+void Player::SetDeviceNotice(std::function<void()> notice)
+{
+    TCOMCriticalSection::Lock lock(lock_);
+    deviceNotice_ = std::move(notice);
+}
+
+void Player::SetSynthOptions(const SynthOptions& options)
+{
+    if (!devices_)
+        return;
+    const std::vector<unsigned> affected = devices_->Configure(options);
+    if (deviceIndex_ >= 0 &&
+        std::find(affected.begin(), affected.end(), static_cast<unsigned>(deviceIndex_)) != affected.end())
+        switchTo(static_cast<unsigned>(deviceIndex_));
 }
 
 void Player::Reset()
@@ -190,6 +285,7 @@ void Player::Reset()
 bool Player::Stop()
 {
     TCOMCriticalSection::Lock lock(lock_);
+    startWhenSettled_ = false;
     if (!device_)
         return true;
     Reset();
@@ -225,9 +321,18 @@ bool Player::PlayNoteFor(const MIDIEvent& noteOn, unsigned ms)
     if (!SendEvent(noteOn))
         return false;
     info->message = noteOffFor(noteOn.Pack());
-    const unsigned id = timers_.SetTimer(std::chrono::milliseconds(ms),
-                                         std::make_unique<NoteOffTask>(std::move(info)));
-    return id != 0;
+    TCOMCriticalSection::Lock lock(lock_);
+    // The note-on waits in the opening device: its length counts from when it sounds.
+    if (info->device == device_ && device_->State() == DeviceState::Opening) {
+        pendingNoteOffs_.push_back({std::move(info), ms});
+        return true;
+    }
+    return armNoteOff(std::move(info), ms);
+}
+
+bool Player::armNoteOff(std::unique_ptr<NoteOffInfo> info, unsigned ms)
+{
+    return timers_.SetTimer(std::chrono::milliseconds(ms), std::make_unique<NoteOffTask>(std::move(info))) != 0;
 }
 
 bool Player::Play(MIDIData& sequence)
@@ -269,6 +374,13 @@ bool Player::Play(MIDIData& sequence)
                      [](const short_msg_t& a, const short_msg_t& b) { return a.tick < b.tick; });
     cursor_ = 0;
     tempo_ = startTempo;
+    TCOMCriticalSection::Lock lock(lock_);
+    // A device still opening starts the sequence when it is ready (deviceSettled); the
+    // settling callback comes after the state changes, so one of the two starts it.
+    if (device_ && device_->State() == DeviceState::Opening) {
+        startWhenSettled_ = true;
+        return true;
+    }
     return clock_.Start(0, ticksPerQuarter_, tempo_);
 }
 

@@ -5,6 +5,7 @@
 
 #include "midi/MIDIData.h"
 #include "platform/MIDIOut.h"
+#include "platform/SynthOptions.h"
 #include "platform/TimerService.h"
 
 #include <cstdint>
@@ -46,6 +47,9 @@ struct NoteOffInfo {
 
 // Every operation is called on the GUI thread; the clock callback and the note-off
 // callbacks run on the timer thread. Both meet only under the player's lock.
+// A device that opens in the background (the built-in synthesizer) is current at once: a
+// sequence or a note played before it is ready waits and starts, with its own timing,
+// when it is; the timer thread learns of that through a one-shot timer.
 class Player {
 public:
     struct short_msg_t {
@@ -100,7 +104,36 @@ public:
     bool PlayNoteFor(const MIDIEvent& noteOn, unsigned ms);
     bool Play(MIDIData& sequence);
 
+    // The output and input devices, for the settings dialog and the MIDI input; null when
+    // the player was made without a list.
+    MIDIDeviceList* Devices() const { return devices_.get(); }
+    // The index of the output device with this name; -1 when there is none.
+    int DeviceIndex(const std::string& name) const;
+    // Lists the devices again (ports come and go). The current device keeps its place
+    // under its new index; when its port is gone it is closed.
+    void RefreshDevices();
+    // The current device's state (Closed when none is open) and, when it could not start,
+    // why, in plain words.
+    DeviceState CurrentDeviceState() const;
+    std::string DeviceProblem() const;
+    // Runs on the timer thread when the current device has finished opening, or failed. It
+    // must not block nor call the player: post to the GUI thread.
+    void SetDeviceNotice(std::function<void()> notice);
+    // The settings' choices for the built-in synthesizer. When they change how the current
+    // device opens (another SoundFont, another buffer), it is opened again.
+    void SetSynthOptions(const SynthOptions& options);
+
 private:
+    struct PendingNoteOff {
+        std::unique_ptr<NoteOffInfo> info;
+        unsigned ms = 0;
+    };
+    // Opens device index and makes it current (closing the old one); false keeps the old.
+    bool switchTo(unsigned index);
+    void watchOpening(const MIDIOutHandle& device);
+    // Timer thread: the device has left Opening.
+    void deviceSettled(const MIDIOutHandle& device);
+    bool armNoteOff(std::unique_ptr<NoteOffInfo> info, unsigned ms);
     void clockCallback(unsigned timerId);
     // Dispatches one message-list entry; false when it was the end marker and playback ends.
     bool dispatch(const short_msg_t& entry);
@@ -112,7 +145,7 @@ private:
     std::shared_ptr<MIDIDeviceList> devices_;
     TimerService timers_;
 
-    TCOMCriticalSection lock_;
+    mutable TCOMCriticalSection lock_;
     uint8_t endMarkerController_ = 255;
     uint8_t endMarkerValue_ = 0;
     NotifyTarget notifyWindow_;
@@ -124,6 +157,9 @@ private:
     std::vector<short_msg_t> messages_;
     size_t cursor_ = 0;
     std::list<uint32_t> releaseList_;
+    bool startWhenSettled_ = false;              // Play came while the device was opening
+    std::vector<PendingNoteOff> pendingNoteOffs_; // PlayNoteFor came while it was opening
+    std::function<void()> deviceNotice_;
     MIDIClock clock_;
 };
 

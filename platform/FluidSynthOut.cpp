@@ -1,23 +1,30 @@
-// The built-in FluidSynth synthesizer, live through an audio driver or offline.
+// The built-in FluidSynth synthesizer, live through an audio driver or offline, and its
+// row in the table of back ends.
 #include "platform/FluidSynthOut.h"
 
-#include "base/Files.h"
+#include "platform/BackgroundOpener.h"
+#include "platform/JackServer.h"
+#include "platform/MIDIBackEnd.h"
 
-#include <alsa/asoundlib.h>
 #include <fluidsynth.h>
 
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cmath>
 #include <cstdlib>
-#include <sys/stat.h>
+#include <pthread.h>
+#include <thread>
 
 namespace {
 
 // FluidSynth's default gain of 0.2 leaves a block chord near -26 dBFS; this brings it to
 // about -6 dBFS at the loudest volume setting without clipping.
 constexpr double kSynthGain = 1.8;
-
-void ignoreFluidLog(int, const char*, void*) {}
-
-void ignoreAlsaError(const char*, int, const char*, int, const char*, ...) {}
+constexpr int kPeriodFrames = 64;
+// How often the audio keeper looks whether the synthesizer has fallen silent.
+constexpr auto kIdleCheckInterval = std::chrono::milliseconds(250);
+constexpr int kShortestIdleCloseMs = 50;
 
 struct SettingsDeleter {
     void operator()(fluid_settings_t* settings) const { delete_fluid_settings(settings); }
@@ -45,20 +52,24 @@ SettingsPtr makeSettings(double sampleRate)
         return settings;
     fluid_settings_setnum(settings.get(), "synth.gain", kSynthGain);
     fluid_settings_setnum(settings.get(), "synth.sample-rate", sampleRate);
-    if (const char* driver = environment("TONVERA_AUDIO_DRIVER"))
-        fluid_settings_setstr(settings.get(), "audio.driver", driver);
-    if (const char* file = environment("TONVERA_AUDIO_FILE"))
-        fluid_settings_setstr(settings.get(), "audio.file.name", file);
     return settings;
 }
 
-// The synthesizer with its SoundFont loaded; null when the SoundFont fails.
-SynthPtr makeSynth(fluid_settings_t* settings, const std::string& soundFont)
+std::string audioDriverName(fluid_settings_t* settings)
 {
-    SynthPtr synth(new_fluid_synth(settings));
-    if (!synth || fluid_synth_sfload(synth.get(), soundFont.c_str(), 1) == FLUID_FAILED)
-        return nullptr;
-    return synth;
+    if (const char* driver = environment("TONVERA_AUDIO_DRIVER"))
+        return driver;
+    char* name = nullptr;
+    std::string driver = "alsa";
+    if (fluid_settings_dupstr(settings, "audio.driver", &name) == FLUID_OK && name && *name)
+        driver = name;
+    fluid_free(name);
+    return driver;
+}
+
+std::string audioOutputProblem(const std::string& driver, const std::string& reason)
+{
+    return SentenceWithReason("The audio output could not be opened (audio driver \"" + driver + "\")", reason);
 }
 
 // Sends one short message to a synthesizer. A note-off for a note that no longer sounds is
@@ -94,72 +105,276 @@ bool sendToSynth(fluid_synth_t* synth, uint32_t message)
     }
 }
 
+bool isNoteOn(uint32_t message) { return (message & 0xF0) == 0x90 && (message >> 16 & 0x7F) != 0; }
+
+// The synthesizer and its audio output as FluidSynth objects. The driver pulls sound from
+// the synthesizer, so it is made after it and released before it.
+struct SynthParts {
+    SettingsPtr settings;
+    SynthPtr synth;
+    DriverPtr driver;
+    AudioOutputInfo output;
+};
+
+// Opens the synthesizer's FluidSynth objects; on failure, problem says why.
+bool openSynthParts(const SynthOptions& options, SynthParts& parts, std::string& problem)
+{
+    SilenceAudioLibraries();
+    ClearLibraryErrors();
+    const SoundFontChoice soundFont = FindSoundFont(options.soundFont);
+    if (!soundFont.problem.empty()) {
+        problem = soundFont.problem;
+        return false;
+    }
+    if (problem = SoundFontFileProblem(soundFont.path); !problem.empty())
+        return false;
+
+    SettingsPtr probe(new_fluid_settings());
+    const std::string driver = audioDriverName(probe.get());
+    JackServerInfo jack;
+    if (driver == "jack") {
+        // libjack would otherwise start a server, or wait for one, for seconds.
+        jack = ProbeJackServer();
+        if (!jack.running) {
+            problem = audioOutputProblem(driver, "no JACK server is running");
+            return false;
+        }
+    }
+    const double rate = driver == "jack" ? jack.sampleRate : kDeviceSampleRate;
+    parts.settings = makeSettings(rate);
+    if (!parts.settings) {
+        problem = audioOutputProblem(driver, "FluidSynth could not start");
+        return false;
+    }
+    fluid_settings_t* settings = parts.settings.get();
+    const AudioBuffer buffer = AudioBufferFor(options.audioBufferMs, rate);
+    fluid_settings_setstr(settings, "audio.driver", driver.c_str());
+    fluid_settings_setint(settings, "audio.period-size", buffer.periodFrames);
+    fluid_settings_setint(settings, "audio.periods", buffer.periods);
+    fluid_settings_setstr(settings, "audio.jack.id", kOwnClientName);
+    fluid_settings_setint(settings, "audio.jack.autoconnect", 1);
+    if (const char* file = environment("TONVERA_AUDIO_FILE"))
+        fluid_settings_setstr(settings, "audio.file.name", file);
+
+    parts.synth.reset(new_fluid_synth(settings));
+    if (!parts.synth) {
+        problem = audioOutputProblem(driver, "FluidSynth could not start");
+        return false;
+    }
+    // The audio output first: without one, opening fails in a few milliseconds instead of
+    // after the SoundFont load.
+    parts.driver.reset(new_fluid_audio_driver(settings, parts.synth.get()));
+    if (!parts.driver) {
+        problem = audioOutputProblem(driver, LibraryErrorText());
+        return false;
+    }
+    ClearLibraryErrors();
+    if (fluid_synth_sfload(parts.synth.get(), soundFont.path.c_str(), 1) == FLUID_FAILED) {
+        parts.driver.reset();
+        problem = SoundFontLoadProblem(soundFont.path, LibraryErrorText());
+        return false;
+    }
+
+    parts.output.driver = driver;
+    fluid_settings_getnum(settings, "synth.sample-rate", &parts.output.sampleRate);
+    fluid_settings_getint(settings, "audio.period-size", &parts.output.periodFrames);
+    fluid_settings_getint(settings, "audio.periods", &parts.output.periods);
+    if (driver == "jack") {
+        // JACK runs its own period; what the server adds on the way out comes on top.
+        parts.output.periodFrames = static_cast<int>(jack.bufferFrames);
+        parts.output.periods = 1;
+        parts.output.bufferMs = (jack.bufferFrames + jack.playbackLatencyFrames) * 1000.0 / jack.sampleRate;
+    } else {
+        parts.output.bufferMs = parts.output.periodFrames * parts.output.periods * 1000.0 / parts.output.sampleRate;
+    }
+    return true;
+}
+
+// The live synthesizer. Its audio keeper thread closes the audio output after a stretch of
+// silence and opens it again when a note comes, off the sending thread: the note-on is
+// already in the synthesizer, so its start is not lost, only delayed by the reopening.
 class LiveSynth : public MIDIOutDevice {
 public:
-    LiveSynth(SettingsPtr settings, SynthPtr synth, DriverPtr driver)
-        : settings_(std::move(settings)), synth_(std::move(synth)), driver_(std::move(driver))
+    LiveSynth() : MIDIOutDevice(DeviceState::Opening) {}
+    ~LiveSynth() override { release(); }
+
+    // On the opener's thread.
+    void Open(const SynthOptions& options)
     {
+        auto parts = std::make_unique<SynthParts>();
+        std::string problem;
+        if (!openSynthParts(options, *parts, problem)) {
+            Settle(false, problem);
+            return;
+        }
+        Settle(true, {}, [&] { install(std::move(parts), options.idleCloseMs); });
+        // When the device was closed meanwhile, parts still holds the objects: they go here.
     }
-    ~LiveSynth() override { closeNative(); }
+
+    AudioOutputInfo Output() const { return output_; }
+    bool AudioActive() const { return audioOpen_; }
 
 protected:
-    bool sendShort(uint32_t message) override { return sendToSynth(synth_.get(), message); }
-    void closeNative() override
+    bool sendShort(uint32_t message) override
     {
-        driver_.reset(); // the driver pulls from the synth: it goes first
-        synth_.reset();
-        settings_.reset();
+        if (!parts_)
+            return false;
+        if (isNoteOn(message) && !audioOpen_)
+            wakeKeeper();
+        return sendToSynth(parts_->synth.get(), message);
+    }
+    void closeNative() override { release(); }
+
+private:
+    void install(std::unique_ptr<SynthParts> parts, int idleCloseMs)
+    {
+        idleClose_ = std::chrono::milliseconds(idleCloseMs);
+        output_ = parts->output;
+        parts_ = std::move(parts);
+        audioOpen_ = true;
+        // A recording must not restart, and JACK's ports must stay: a user may have wired
+        // them anywhere, and reopening would lose that.
+        closesWhenIdle_ = output_.driver != "file" && output_.driver != "jack";
+        keeper_ = std::thread([this] { keepAudio(); });
+    }
+
+    void release()
+    {
+        {
+            std::lock_guard<std::mutex> lock(keeperMutex_);
+            stopping_ = true;
+            keeperWake_.notify_all();
+        }
+        if (keeper_.joinable())
+            keeper_.join();
+        parts_.reset();
+    }
+
+    void wakeKeeper()
+    {
+        std::lock_guard<std::mutex> lock(keeperMutex_);
+        wantAudio_ = true;
+        keeperWake_.notify_all();
+    }
+
+    void keepAudio()
+    {
+        pthread_setname_np(pthread_self(), "tonvera-audio");
+        using Clock = std::chrono::steady_clock;
+        std::unique_lock<std::mutex> lock(keeperMutex_);
+        Clock::time_point silentSince{};
+        while (!stopping_) {
+            if (!audioOpen_) {
+                keeperWake_.wait(lock, [this] { return stopping_ || wantAudio_; });
+                if (stopping_)
+                    break;
+                wantAudio_ = false;
+                // The driver is the keeper's alone; a sender waking it must not wait for it.
+                lock.unlock();
+                parts_->driver.reset(new_fluid_audio_driver(parts_->settings.get(), parts_->synth.get()));
+                lock.lock();
+                audioOpen_ = parts_->driver != nullptr;
+                silentSince = {};
+                continue;
+            }
+            keeperWake_.wait_for(lock, std::min<std::chrono::milliseconds>(kIdleCheckInterval, idleClose_ / 2),
+                                 [this] { return stopping_; });
+            if (stopping_ || !closesWhenIdle_)
+                continue;
+            if (fluid_synth_get_active_voice_count(parts_->synth.get()) > 0) {
+                silentSince = {};
+            } else if (silentSince == Clock::time_point{}) {
+                silentSince = Clock::now();
+            } else if (Clock::now() - silentSince >= idleClose_) {
+                audioOpen_ = false; // a note from now on wakes the keeper to reopen
+                lock.unlock();
+                parts_->driver.reset();
+                lock.lock();
+            }
+        }
+    }
+
+    std::unique_ptr<SynthParts> parts_; // set once, when ready; the driver belongs to the keeper
+    AudioOutputInfo output_;
+    std::thread keeper_;
+    std::mutex keeperMutex_;
+    std::condition_variable keeperWake_;
+    std::atomic<bool> audioOpen_{false};
+    bool closesWhenIdle_ = true;
+    std::chrono::milliseconds idleClose_{kIdleCloseMs};
+    bool wantAudio_ = false;
+    bool stopping_ = false;
+};
+
+class BuiltInSynthBackEnd : public MIDIBackEnd {
+public:
+    explicit BuiltInSynthBackEnd(std::shared_ptr<BackgroundOpener> opener) : opener_(std::move(opener)) {}
+
+    std::vector<std::string> OutputPorts() override { return {kBuiltInSynthName}; }
+    MIDIOutHandle OpenOutput(const std::string& port) override
+    {
+        return port == kBuiltInSynthName ? OpenBuiltInSynth(options_, opener_) : nullptr;
+    }
+    bool Configure(const SynthOptions& options) override
+    {
+        SynthOptions wanted = options;
+        wanted.audioBufferMs = std::clamp(wanted.audioBufferMs, kMinAudioBufferMs, kMaxAudioBufferMs);
+        wanted.idleCloseMs = std::max(wanted.idleCloseMs, kShortestIdleCloseMs);
+        const bool changed = !(wanted == options_);
+        options_ = wanted;
+        return changed;
     }
 
 private:
-    SettingsPtr settings_;
-    SynthPtr synth_;
-    DriverPtr driver_;
+    std::shared_ptr<BackgroundOpener> opener_;
+    SynthOptions options_;
 };
 
 } // namespace
 
-std::string FindGeneralMIDISoundFont()
+AudioBuffer AudioBufferFor(int bufferMs, double sampleRate)
 {
-    if (const char* chosen = environment("TONVERA_SOUNDFONT"))
-        return FileExists(chosen) ? chosen : std::string();
-    for (const char* candidate : {"/usr/share/sounds/sf2/default-GM.sf2",
-                                  "/usr/share/sounds/sf2/FluidR3_GM.sf2",
-                                  "/usr/share/sounds/sf2/TimGM6mb.sf2"})
-        if (FileExists(candidate))
-            return candidate;
-    return {};
+    const double frames = std::clamp(bufferMs, kMinAudioBufferMs, kMaxAudioBufferMs) * sampleRate / 1000.0;
+    return {kPeriodFrames, std::max(2, static_cast<int>(std::lround(frames / kPeriodFrames)))};
 }
 
-void SilenceAudioLibraries()
+MIDIOutHandle OpenBuiltInSynth(const SynthOptions& options, const std::shared_ptr<BackgroundOpener>& opener)
 {
-    for (int level = FLUID_PANIC; level < LAST_LOG_LEVEL; ++level)
-        fluid_set_log_function(level, ignoreFluidLog, nullptr);
-    snd_lib_error_set_handler(ignoreAlsaError);
-}
-
-MIDIOutHandle OpenBuiltInSynth(const std::string& soundFont)
-{
-    SilenceAudioLibraries();
-    if (!FileExists(soundFont))
-        return nullptr;
-    SettingsPtr settings = makeSettings(44100);
-    if (!settings)
-        return nullptr;
-    SynthPtr synth(new_fluid_synth(settings.get()));
-    if (!synth)
-        return nullptr;
-    // The audio output first: without one, opening fails in a few milliseconds instead of
-    // after the SoundFont load, which matters as every playback retries device 0.
-    DriverPtr driver(new_fluid_audio_driver(settings.get(), synth.get()));
-    if (!driver)
-        return nullptr;
-    if (fluid_synth_sfload(synth.get(), soundFont.c_str(), 1) == FLUID_FAILED) {
-        driver.reset();
-        return nullptr;
+    auto synth = std::make_shared<LiveSynth>();
+    if (!opener) {
+        synth->Open(options);
+        return synth;
     }
-    return std::make_shared<LiveSynth>(std::move(settings), std::move(synth), std::move(driver));
+    // The job holds the device only weakly: a device closed and dropped before its turn
+    // is not opened at all.
+    opener->Post([weak = std::weak_ptr<LiveSynth>(synth), options] {
+        if (auto device = weak.lock(); device && device->State() == DeviceState::Opening)
+            device->Open(options);
+    });
+    return synth;
 }
+
+bool ReadAudioOutput(const MIDIOutHandle& device, AudioOutputInfo& info)
+{
+    const auto* synth = dynamic_cast<const LiveSynth*>(device.get());
+    if (!synth || synth->State() != DeviceState::Ready)
+        return false;
+    info = synth->Output();
+    return true;
+}
+
+bool AudioOutputActive(const MIDIOutHandle& device)
+{
+    const auto* synth = dynamic_cast<const LiveSynth*>(device.get());
+    return synth && synth->AudioActive();
+}
+
+std::shared_ptr<MIDIBackEnd> MakeBuiltInSynthBackEnd(const std::shared_ptr<BackgroundOpener>& opener)
+{
+    return std::make_shared<BuiltInSynthBackEnd>(opener);
+}
+
+// --- OfflineSynth --------------------------------------------------------------------
 
 struct OfflineSynth::Native {
     SettingsPtr settings;
@@ -169,14 +384,14 @@ struct OfflineSynth::Native {
 std::shared_ptr<OfflineSynth> OfflineSynth::Open(const std::string& soundFont, double sampleRate)
 {
     SilenceAudioLibraries();
-    if (!FileExists(soundFont))
+    if (!SoundFontFileProblem(soundFont).empty())
         return nullptr;
     auto native = std::make_unique<Native>();
     native->settings = makeSettings(sampleRate);
     if (!native->settings)
         return nullptr;
-    native->synth = makeSynth(native->settings.get(), soundFont);
-    if (!native->synth)
+    native->synth.reset(new_fluid_synth(native->settings.get()));
+    if (!native->synth || fluid_synth_sfload(native->synth.get(), soundFont.c_str(), 1) == FLUID_FAILED)
         return nullptr;
     std::shared_ptr<OfflineSynth> synth(new OfflineSynth());
     synth->native_ = std::move(native);

@@ -1,49 +1,147 @@
-// The device interface's shared parts and the system's device list (built-in
-// synthesizer, then ALSA sequencer ports through RtMidi).
+// The device handle's shared rules (states, waiting messages, the mirror) and the open
+// MIDI input.
 #include "platform/MIDIOut.h"
 
-#include "platform/FluidSynthOut.h"
+#include "platform/MIDIBackEnd.h"
 
-#include <rtmidi/RtMidi.h>
+#include <chrono>
 
-#include <iostream>
-#include <sstream>
-#include <sys/stat.h>
-#include <vector>
+namespace {
+
+// Messages kept while a device opens; a flood beyond this (nothing plays that much in the
+// few tenths of a second an open takes) is dropped.
+constexpr size_t kMaxWaitingMessages = 4096;
+
+constexpr uint32_t kAllNotesOff = 123;
+constexpr uint32_t kResetAllControllers = 121;
+constexpr uint32_t kSustainPedal = 64;
+
+bool isNoteOn(uint32_t message) { return (message & 0xF0) == 0x90 && (message >> 16 & 0x7F) != 0; }
+
+} // namespace
+
+MIDIOutDevice::MIDIOutDevice(DeviceState initial) : state_(initial) {}
 
 bool MIDIOutDevice::Send(uint32_t message)
 {
     std::lock_guard<std::mutex> lock(mutex_);
-    return open_ && sendShort(message);
+    return deliver(message);
+}
+
+bool MIDIOutDevice::deliver(uint32_t message)
+{
+    bool taken = false;
+    if (state_ == DeviceState::Ready) {
+        taken = sendShort(message);
+    } else if (state_ == DeviceState::Opening && waiting_.size() < kMaxWaitingMessages) {
+        waiting_.push_back(message);
+        taken = true;
+    }
+    if (mirror_ && mirror_->Send(message))
+        taken = true;
+    return taken;
 }
 
 bool MIDIOutDevice::Reset()
 {
     std::lock_guard<std::mutex> lock(mutex_);
-    if (!open_)
+    if (state_ == DeviceState::Closed)
         return false;
+    const bool opening = state_ == DeviceState::Opening;
+    // A device still opening has sounded nothing yet: the reset only cancels the notes
+    // that wait for it, and reaches the mirror.
+    if (opening)
+        std::erase_if(waiting_, isNoteOn);
     bool ok = true;
-    for (uint32_t channel = 0; channel < 16; ++channel) {
-        ok = sendShort(0xB0 | channel | 123 << 8) && ok; // all notes off
-        ok = sendShort(0xB0 | channel | 121 << 8) && ok; // reset all controllers
-    }
+    for (uint32_t channel = 0; channel < 16; ++channel)
+        for (uint32_t controller : {kAllNotesOff, kResetAllControllers}) {
+            const uint32_t message = 0xB0 | channel | controller << 8;
+            if (opening) {
+                if (mirror_)
+                    mirror_->Send(message);
+            } else {
+                ok = deliver(message) && ok;
+            }
+        }
     return ok;
 }
 
 bool MIDIOutDevice::Close()
 {
     std::lock_guard<std::mutex> lock(mutex_);
-    if (!open_)
+    if (state_ == DeviceState::Closed)
         return false;
-    open_ = false;
+    const bool wasOpen = state_ != DeviceState::Failed;
+    state_ = DeviceState::Closed;
+    waiting_.clear();
+    whenSettled_ = nullptr;
+    mirror_.reset();
     closeNative();
-    return true;
+    settled_.notify_all();
+    return wasOpen;
 }
 
 bool MIDIOutDevice::IsOpen() const
 {
     std::lock_guard<std::mutex> lock(mutex_);
-    return open_;
+    return state_ == DeviceState::Opening || (state_ == DeviceState::Ready && nativeAlive());
+}
+
+DeviceState MIDIOutDevice::State() const
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return state_;
+}
+
+std::string MIDIOutDevice::Problem() const
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return problem_;
+}
+
+void MIDIOutDevice::WhenSettled(std::function<void(bool ready)> callback)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (state_ == DeviceState::Opening)
+        whenSettled_ = std::move(callback);
+    else if (callback && state_ != DeviceState::Closed)
+        callback(state_ == DeviceState::Ready);
+}
+
+bool MIDIOutDevice::WaitUntilSettled(int timeoutMs) const
+{
+    std::unique_lock<std::mutex> lock(mutex_);
+    return settled_.wait_for(lock, std::chrono::milliseconds(timeoutMs),
+                             [this] { return state_ != DeviceState::Opening; });
+}
+
+void MIDIOutDevice::SetMirror(std::shared_ptr<MIDIOutDevice> mirror)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (state_ != DeviceState::Closed)
+        mirror_ = std::move(mirror);
+}
+
+bool MIDIOutDevice::Settle(bool ready, std::string problem, const std::function<void()>& install)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (state_ != DeviceState::Opening)
+        return false;
+    if (ready && install)
+        install();
+    state_ = ready ? DeviceState::Ready : DeviceState::Failed;
+    problem_ = ready ? std::string() : std::move(problem);
+    // The mirror had these when they were sent; now the device itself plays them.
+    if (ready)
+        for (uint32_t message : waiting_)
+            sendShort(message);
+    waiting_.clear();
+    if (auto callback = std::move(whenSettled_)) {
+        whenSettled_ = nullptr;
+        callback(ready);
+    }
+    settled_.notify_all();
+    return true;
 }
 
 int ShortMessageDataBytes(uint8_t status)
@@ -63,133 +161,78 @@ int ShortMessageDataBytes(uint8_t status)
     }
 }
 
-namespace {
-
-void ignoreRtMidiError(RtMidiError::Type, const std::string&, void* failed)
+uint32_t PackShortMessage(const unsigned char* bytes, size_t size)
 {
-    *static_cast<bool*>(failed) = true;
+    if (size == 0 || bytes[0] < 0x80)
+        return 0;
+    const int dataBytes = ShortMessageDataBytes(bytes[0]);
+    if (dataBytes == 0 || size < static_cast<size_t>(1 + dataBytes))
+        return 0;
+    uint32_t message = bytes[0];
+    for (int i = 1; i <= dataBytes; ++i)
+        message |= static_cast<uint32_t>(bytes[i] & 0x7F) << (8 * i);
+    return message;
 }
 
-// RtMidi prints warnings on std::cerr before it throws, and takes an error callback only
-// after construction: swap cerr's buffer for the constructor's time.
-std::unique_ptr<RtMidiOut> makeAlsaOut(bool& failed)
+bool IsDeliveredInputMessage(uint32_t message)
 {
-    struct stat info {};
-    if (stat("/dev/snd/seq", &info) != 0)
-        return nullptr;
-    SilenceAudioLibraries();
-    std::ostringstream swallowed;
-    std::streambuf* old = std::cerr.rdbuf(swallowed.rdbuf());
-    std::unique_ptr<RtMidiOut> out;
-    try {
-        out = std::make_unique<RtMidiOut>(RtMidi::LINUX_ALSA, "Tonvera");
-        out->setErrorCallback(&ignoreRtMidiError, &failed);
-    } catch (const RtMidiError&) {
-        out.reset();
-    }
-    std::cerr.rdbuf(old);
-    return out;
-}
-
-class AlsaPortOut : public MIDIOutDevice {
-public:
-    AlsaPortOut(std::unique_ptr<bool> failed, std::unique_ptr<RtMidiOut> out)
-        : failed_(std::move(failed)), out_(std::move(out))
-    {
-    }
-
-protected:
-    bool sendShort(uint32_t message) override
-    {
-        const uint8_t bytes[3] = {uint8_t(message), uint8_t(message >> 8), uint8_t(message >> 16)};
-        const int dataBytes = ShortMessageDataBytes(bytes[0]);
-        if (dataBytes == 0 && bytes[0] < 0xF0)
-            return false;
-        *failed_ = false;
-        try {
-            out_->sendMessage(bytes, static_cast<size_t>(1 + dataBytes));
-        } catch (const RtMidiError&) {
-            return false;
-        }
-        return !*failed_;
-    }
-    void closeNative() override { out_.reset(); }
-
-private:
-    std::unique_ptr<bool> failed_; // set by RtMidi's error callback
-    std::unique_ptr<RtMidiOut> out_;
-};
-
-class SystemMIDIDevices : public MIDIDeviceList {
-public:
-    SystemMIDIDevices()
-    {
-        soundFont_ = FindGeneralMIDISoundFont();
-        if (!soundFont_.empty())
-            names_.push_back(kBuiltInSynthName);
-        bool failed = false;
-        if (auto out = makeAlsaOut(failed)) {
-            const unsigned ports = out->getPortCount();
-            for (unsigned i = 0; i < ports && !failed; ++i) {
-                const std::string name = out->getPortName(i);
-                if (!failed && !name.empty()) {
-                    names_.push_back(name);
-                }
-            }
-        }
-    }
-
-    unsigned Count() const override { return static_cast<unsigned>(names_.size()); }
-
-    bool Name(unsigned index, std::string& name) const override
-    {
-        if (index >= names_.size())
-            return false;
-        name = names_[index];
+    switch (message & 0xF0) {
+    case 0x80:
+    case 0x90:
         return true;
+    case 0xB0: {
+        const uint32_t controller = message >> 8 & 0x7F;
+        return controller == kSustainPedal || controller == kAllNotesOff;
     }
-
-    MIDIOutHandle Open(unsigned index) override
-    {
-        if (index >= names_.size())
-            return nullptr;
-        if (!soundFont_.empty() && index == 0)
-            return OpenBuiltInSynth(soundFont_);
-        return openAlsaPort(names_[index]);
+    default:
+        return false;
     }
+}
 
-private:
-    // Ports are found again by name: their numbers change as other programs come and go.
-    static MIDIOutHandle openAlsaPort(const std::string& name)
-    {
-        auto failed = std::make_unique<bool>(false);
-        auto out = makeAlsaOut(*failed);
-        if (!out)
-            return nullptr;
-        const unsigned ports = out->getPortCount();
-        for (unsigned i = 0; i < ports; ++i) {
-            if (out->getPortName(i) != name)
-                continue;
-            *failed = false;
-            try {
-                out->openPort(i, "Tonvera output");
-            } catch (const RtMidiError&) {
-                return nullptr;
-            }
-            if (*failed || !out->isPortOpen())
-                return nullptr;
-            return std::make_shared<AlsaPortOut>(std::move(failed), std::move(out));
-        }
-        return nullptr;
-    }
+// --- MIDIInput ---------------------------------------------------------------------------
 
-    std::string soundFont_;
-    std::vector<std::string> names_;
-};
-
-} // namespace
-
-std::shared_ptr<MIDIDeviceList> MakeSystemMIDIDevices()
+void MIDIInput::Shared::Deliver(uint32_t message)
 {
-    return std::make_shared<SystemMIDIDevices>();
+    if (!IsDeliveredInputMessage(message))
+        return;
+    std::lock_guard<std::mutex> lock(mutex);
+    if (callback)
+        callback(message);
+}
+
+void MIDIInput::Shared::Tried(std::unique_ptr<MIDIInputPort> port)
+{
+    std::unique_ptr<MIDIInputPort> unwanted; // closed outside the lock
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        --pending;
+        if (port && !closed) {
+            ports.push_back(std::move(port));
+        } else {
+            unwanted = std::move(port);
+        }
+        changed.notify_all();
+    }
+}
+
+MIDIInput::MIDIInput(std::shared_ptr<Shared> shared) : shared_(std::move(shared)) {}
+
+MIDIInput::~MIDIInput()
+{
+    std::vector<std::unique_ptr<MIDIInputPort>> ports;
+    {
+        // Waits for a callback in progress; none starts afterwards.
+        std::lock_guard<std::mutex> lock(shared_->mutex);
+        shared_->closed = true;
+        shared_->callback = nullptr;
+        ports.swap(shared_->ports);
+    }
+    ports.clear(); // closes the native ports, whose threads may still knock and find it closed
+}
+
+unsigned MIDIInput::WaitUntilOpen(int timeoutMs) const
+{
+    std::unique_lock<std::mutex> lock(shared_->mutex);
+    shared_->changed.wait_for(lock, std::chrono::milliseconds(timeoutMs), [this] { return shared_->pending == 0; });
+    return static_cast<unsigned>(shared_->ports.size());
 }

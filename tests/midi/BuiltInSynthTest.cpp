@@ -4,28 +4,28 @@
 
 #include "midi/Tmidicontent.h"
 #include "platform/FluidSynthOut.h"
+#include "platform/MIDIBackEnd.h"
 
 #include <cmath>
 
 namespace {
 
 // One synthesizer as the only device, so the player plays into it.
-class OfflineSynthList : public MIDIDeviceList {
+class OfflineSynthBackEnd : public MIDIBackEnd {
 public:
-    explicit OfflineSynthList(std::shared_ptr<OfflineSynth> synth) : synth_(std::move(synth)) {}
-    unsigned Count() const override { return 1; }
-    bool Name(unsigned index, std::string& name) const override
-    {
-        if (index != 0)
-            return false;
-        name = kBuiltInSynthName;
-        return true;
-    }
-    MIDIOutHandle Open(unsigned index) override { return index == 0 ? synth_ : nullptr; }
+    explicit OfflineSynthBackEnd(std::shared_ptr<OfflineSynth> synth) : synth_(std::move(synth)) {}
+    std::vector<std::string> OutputPorts() override { return {kBuiltInSynthName}; }
+    MIDIOutHandle OpenOutput(const std::string&) override { return synth_; }
 
 private:
     std::shared_ptr<OfflineSynth> synth_;
 };
+
+std::shared_ptr<MIDIDeviceList> offlineSynthList(std::shared_ptr<OfflineSynth> synth)
+{
+    return std::make_shared<MIDIDeviceList>(
+        std::vector<std::shared_ptr<MIDIBackEnd>>{std::make_shared<OfflineSynthBackEnd>(std::move(synth))}, nullptr);
+}
 
 // Power of one frequency in the left channel (Goertzel).
 double powerAt(const std::vector<float>& stereo, double sampleRate, double frequency)
@@ -59,7 +59,7 @@ TEST(BuiltInSynthTest, CMajorTriadSoundsItsThreeNotes)
     auto synth = openSynth();
     if (!synth)
         GTEST_SKIP() << "no General MIDI SoundFont installed";
-    Player player(std::make_shared<OfflineSynthList>(synth));
+    Player player(offlineSynthList(synth));
     _player = &player;
     TMIDIContent content;
     PlaybackSettings settings; // piano, volume 100
@@ -86,7 +86,7 @@ TEST(BuiltInSynthTest, BlockChordsAtFullVolumePeakNearMinusSixDbWithoutClipping)
     };
     for (const Case& c : cases) {
         auto synth = openSynth(); // closing the player closes its synthesizer
-        Player player(std::make_shared<OfflineSynthList>(synth));
+        Player player(offlineSynthList(synth));
         _player = &player;
         TMIDIContent content;
         PlaybackSettings settings;
@@ -103,10 +103,13 @@ TEST(BuiltInSynthTest, BlockChordsAtFullVolumePeakNearMinusSixDbWithoutClipping)
     }
 }
 
-TEST(BuiltInSynthTest, OpeningFailsCleanlyWithoutSoundFontOrAudio)
+TEST(BuiltInSynthTest, OpeningFailsCleanlyWithoutSoundFont)
 {
     EXPECT_EQ(OfflineSynth::Open("/nonexistent/none.sf2"), nullptr);
-    EXPECT_EQ(OpenBuiltInSynth("/nonexistent/none.sf2"), nullptr);
+    SynthOptions options;
+    options.soundFont = "/nonexistent/none.sf2";
+    const MIDIOutHandle synth = OpenBuiltInSynth(options);
+    EXPECT_EQ(synth->State(), DeviceState::Failed);
 }
 
 } // namespace

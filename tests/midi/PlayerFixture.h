@@ -104,6 +104,16 @@ inline MIDIEvent note(uint32_t tick, uint8_t channel, unsigned key, unsigned vel
     return e;
 }
 
+// A one-track sequence at 120 ticks per quarter, 500000 us per quarter (4.17 ms per tick).
+inline std::unique_ptr<MIDIData> sequence(const std::vector<MIDIEvent>& events)
+{
+    auto data = std::make_unique<MIDIData>(1, 120);
+    data->tempos.emplace_back(0, 500000);
+    for (const MIDIEvent& e : events)
+        data->Track(0)->events.push_back(e);
+    return data;
+}
+
 inline void sleepMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
 // The recorded messages with their times, without the reset blocks.

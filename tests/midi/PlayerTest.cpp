@@ -12,16 +12,6 @@ MIDIEvent bend(uint32_t tick, uint8_t channel, unsigned value)
     return e;
 }
 
-// A one-track sequence at 120 ticks per quarter, 500000 us per quarter (4.17 ms per tick).
-std::unique_ptr<MIDIData> sequence(const std::vector<MIDIEvent>& events)
-{
-    auto data = std::make_unique<MIDIData>(1, 120);
-    data->tempos.emplace_back(0, 500000);
-    for (const MIDIEvent& e : events)
-        data->Track(0)->events.push_back(e);
-    return data;
-}
-
 using PlayerDevices = PlayerTest;
 
 TEST_F(PlayerDevices, OpensDeviceZeroAndFollowsTheDeviceRules)
