@@ -1,5 +1,7 @@
 #include "chords/Notes.h"
 
+#include "base/TextUtil.h"
+
 void ConvertToEnharmonic(std::string& name)
 {
     for (const EnharmonicPair& pair : EnharmonicTable) {
@@ -22,6 +24,14 @@ int FindRoot(std::string_view name)
 {
     for (int i = 0; i < RootCount; ++i)
         if (RootTable[i].name == name)
+            return i;
+    return -1;
+}
+
+int FindRootAnyCase(std::string_view name)
+{
+    for (int i = 0; i < RootCount; ++i)
+        if (SameText(RootTable[i].name, name))
             return i;
     return -1;
 }

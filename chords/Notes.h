@@ -76,3 +76,5 @@ inline constexpr std::array<TRootInfo, RootCount> RootTable = {{
 
 // The index of the root spelled exactly name, or -1.
 int FindRoot(std::string_view name);
+// The index of the root spelled name in either case ("c#" is C#, "bb" is Bb), or -1.
+int FindRootAnyCase(std::string_view name);

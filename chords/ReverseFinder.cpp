@@ -137,8 +137,11 @@ void sortByScore(VariationList& found, const std::vector<std::int64_t>& scores, 
     std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return scores[a] < scores[b]; });
     VariationList sorted;
     sorted.Lines.reserve(order.size());
-    for (std::size_t i : order)
+    sorted.Sources.reserve(order.size());
+    for (std::size_t i : order) {
         sorted.Lines.push_back(std::move(found.Lines[i]));
+        sorted.Sources.push_back(std::move(found.Sources[i]));
+    }
     if (voicingMode)
         for (std::size_t i : order)
             sorted.Variations.push_back(std::move(found.Variations[i]));
@@ -201,8 +204,10 @@ FinderResult ReverseFind(const ChordBook& book, const FinderQuery& query)
                 const std::size_t before = found.Lines.size();
                 if (voicingMode)
                     findVoicings(book, name, r, soundsMarks, query, found);
-                else if (chordContainsMarks(tones, r, book.Game, query.marks))
+                else if (chordContainsMarks(tones, r, book.Game, query.marks)) {
                     found.Lines.push_back(std::string(RootTable[r].name) + name + " ");
+                    found.Sources.push_back({r, name, std::string()});
+                }
                 scores.insert(scores.end(), found.Lines.size() - before, resultScore(type, r));
             }
         }
