@@ -1,10 +1,10 @@
 // Text forms of pitches, marks and chords.
 #include "chords/ChordText.h"
 
+#include "base/TextUtil.h"
 #include "chords/DegreeCode.h"
 #include "chords/Notes.h"
 
-#include <charconv>
 #include <cstdlib>
 
 namespace {
@@ -29,15 +29,6 @@ int accidentalOffset(std::string_view accidentals)
     for (const char c : accidentals)
         offset += c == '#' ? 1 : c == 'b' ? -1 : 0;
     return offset;
-}
-
-std::optional<int> parseWholeInt(std::string_view text)
-{
-    int value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || error != std::errc() || end != text.data() + text.size())
-        return std::nullopt;
-    return value;
 }
 
 ParsedMark failed(std::string_view text, const std::string& why)
@@ -68,7 +59,7 @@ std::optional<int> ParsePitchName(std::string_view text)
     while (octaveStart < text.size() && octaveStart < 3 && text[octaveStart] == text[1] &&
            (text[octaveStart] == '#' || text[octaveStart] == 'b'))
         ++octaveStart;
-    const auto octave = parseWholeInt(text.substr(octaveStart));
+    const auto octave = ParseWholeNumber(text.substr(octaveStart));
     if (!octave || *octave < LowestOctave || *octave > HighestOctave)
         return std::nullopt;
     const int note = (*octave + 1) * 12 + LetterSemitones[std::size_t(letter)] +
@@ -110,7 +101,7 @@ ParsedMark ParseMark(std::string_view text, GameType game)
             return failed(text, "unknown degree label '" + mark.label + "'");
     }
     if (game == gtPiano) {
-        std::optional<int> note = parseWholeInt(position);
+        std::optional<int> note = ParseWholeNumber(position);
         if (!note)
             note = ParsePitchName(position);
         if (!note || *note < 0 || *note > 127)
@@ -119,8 +110,8 @@ ParsedMark ParseMark(std::string_view text, GameType game)
         return mark;
     }
     const std::size_t slash = position.find('/');
-    const auto string = parseWholeInt(position.substr(0, slash));
-    const auto fret = slash == std::string_view::npos ? std::nullopt : parseWholeInt(position.substr(slash + 1));
+    const auto string = ParseWholeNumber(position.substr(0, slash));
+    const auto fret = slash == std::string_view::npos ? std::nullopt : ParseWholeNumber(position.substr(slash + 1));
     if (!string || !fret || *string < 0 || *string >= int(OpenStringNote.size()) || *fret < 0 ||
         *fret > HighestMarkFret)
         return failed(text, "not STRING/FRET (string 0 to 5 from the low E, fret 0 to " +

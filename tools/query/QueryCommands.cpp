@@ -17,7 +17,6 @@
 #include <QGuiApplication>
 
 #include <algorithm>
-#include <charconv>
 #include <map>
 #include <optional>
 
@@ -72,21 +71,12 @@ void requirePositionals(const CommandArguments& args, std::size_t count, const s
         throw UsageError(form + ": unexpected argument " + args.positional[count]);
 }
 
-std::optional<int> parseInt(std::string_view text)
-{
-    int value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || error != std::errc() || end != text.data() + text.size())
-        return std::nullopt;
-    return value;
-}
-
 int numberOption(const CommandArguments& args, const std::string& name, int lowest, int highest, int fallback)
 {
     const auto text = args.value(name);
     if (!text)
         return fallback;
-    const auto value = parseInt(*text);
+    const auto value = ParseWholeNumber(*text);
     if (!value || *value < lowest || *value > highest)
         throw UsageError(name + " " + *text + ": expected a number from " + std::to_string(lowest) + " to " +
                          std::to_string(highest));
@@ -327,7 +317,7 @@ ChosenChord sheetEntry(const ChordBook& book, const std::string& text, const Var
         throw UsageError("--sheet entry " + text + ": expected ROOT:TYPE or ROOT:TYPE:VARIATION");
     std::optional<int> variation;
     if (parts.size() == 3) {
-        variation = parseInt(parts[2]);
+        variation = ParseWholeNumber(parts[2]);
         if (!variation || *variation < 0)
             throw UsageError("--sheet entry " + text + ": the variation is a number (0 = the calculated chord)");
     }
