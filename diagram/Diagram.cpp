@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <type_traits>
 
 namespace diagram {
 
@@ -35,6 +36,7 @@ constexpr double NutWidth = 4;
 constexpr double LabelGap = 16;      // from the lowest fret line to the labels' baseline
 constexpr double Bottom = 9;
 constexpr int MinFrets = 4;
+constexpr int MaxFrets = 24;         // a wider stretch (only a broken voicing file has one) is cut off
 } // namespace box
 
 // The keyboard section.
@@ -99,7 +101,7 @@ std::pair<int, int> fretWindow(const std::vector<std::optional<int>>& frets)
             highest = std::max(highest, *fret);
         }
     const int first = highest <= box::MinFrets ? 1 : lowest;
-    return {first, std::max(box::MinFrets, highest - first + 1)};
+    return {first, std::clamp(highest - first + 1, box::MinFrets, box::MaxFrets)};
 }
 
 void offset(Shape& shape, double dx, double dy)
@@ -219,7 +221,7 @@ Drawing GuitarBox(const GuitarShape& shape)
             d.shapes.push_back(text("muted", stringX(s), box::SymbolBaseline, "x", box::SymbolSize));
         else if (*fret == 0)
             d.shapes.push_back(text("open", stringX(s), box::SymbolBaseline, "o", box::SymbolSize));
-        else
+        else if (*fret - first < rows)
             d.shapes.push_back(marker(rootAt(shape.roots, s), stringX(s),
                                       box::Top + (*fret - first + 0.5) * box::FretGap, box::DotRadius, Ink));
         if (fret && !labelAt(shape.labels, s).empty())
@@ -230,9 +232,16 @@ Drawing GuitarBox(const GuitarShape& shape)
 
 Drawing Keyboard(const KeyboardMarks& marks)
 {
-    const auto [lowest, highest] = marks.notes.empty() ? std::pair{60, 60}
-                                                       : std::pair{*std::min_element(marks.notes.begin(), marks.notes.end()),
-                                                                   *std::max_element(marks.notes.begin(), marks.notes.end())};
+    // Only MIDI notes have keys; a broken voicing file's notes beyond them are left out.
+    std::vector<std::size_t> keyed;
+    for (std::size_t i = 0; i < marks.notes.size(); ++i)
+        if (marks.notes[i] >= 0 && marks.notes[i] <= 127)
+            keyed.push_back(i);
+    int lowest = keyed.empty() ? 60 : 127, highest = keyed.empty() ? 60 : 0;
+    for (std::size_t i : keyed) {
+        lowest = std::min(lowest, marks.notes[i]);
+        highest = std::max(highest, marks.notes[i]);
+    }
     const int start = lowest - ((lowest % 12) + 12) % 12;
     const int end = highest - ((highest % 12) + 12) % 12 + 11;
     // The left edge of each key's white key, or for a black key the boundary it sits on.
@@ -260,7 +269,7 @@ Drawing Keyboard(const KeyboardMarks& marks)
         if (isBlackKey(note))
             d.shapes.push_back({"black-key", Rect{keyCentre(note) - keys::BlackWidth / 2, keys::Top, keys::BlackWidth,
                                                   keys::BlackHeight, Paint{Ink, Ink, 1}}});
-    for (std::size_t i = 0; i < marks.notes.size(); ++i) {
+    for (std::size_t i : keyed) {
         const int note = marks.notes[i];
         const bool black = isBlackKey(note);
         const double y = keys::Top + (black ? keys::BlackHeight - keys::BlackMarkerRise : keys::WhiteHeight - keys::WhiteMarkerRise);

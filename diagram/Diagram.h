@@ -80,12 +80,13 @@ struct KeyboardMarks {
 
 // The chord box: strings upright, the nut (or the first fret's number beside the box when the
 // shape sits higher up the neck), x and o above muted and open strings, dots on the fretted
-// strings with root tones as squares, the labels under the strings. At least four frets.
+// strings with root tones as squares, the labels under the strings. Four to 24 frets; a
+// fret beyond them is not drawn.
 Drawing GuitarBox(const GuitarShape& shape);
 
 // The keyboard from the C at or below the lowest note to the B at or above the highest, the
 // marked keys with a dot (a square for a root tone) and their labels in two rows below: white
-// keys first, black keys under them.
+// keys first, black keys under them. Notes outside MIDI's 0..127 have no key and are left out.
 Drawing Keyboard(const KeyboardMarks& marks);
 
 // What the window shows of a chord as a diagram, titled title: a guitar voicing as a chord box,

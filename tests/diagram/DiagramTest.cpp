@@ -101,6 +101,18 @@ TEST(ChordBox, AShapeUpTheNeckShowsItsFirstFretInsteadOfTheNut)
     EXPECT_EQ(elements(diagram::SvgText(diagram::GuitarBox(barre)), "nut").size(), 1u);
 }
 
+// A voicing file can hold any offset; its diagram stays a diagram.
+TEST(ChordBox, ValuesFromABrokenFileKeepTheDiagramSmall)
+{
+    const diagram::GuitarShape stretch{"X", {1, 2000000000, std::nullopt, 0, 3, 1}, {}, {}};
+    const diagram::Drawing box = diagram::GuitarBox(stretch);
+    EXPECT_EQ(elements(diagram::SvgText(box), "fret").size(), 25u) << "24 frets at the most";
+    EXPECT_EQ(elements(diagram::SvgText(box), "dot").size(), 3u) << "the fret beyond them is left out";
+    const diagram::Drawing keys = diagram::Keyboard({"Y", {-5, 60, 2000000000}, {"a", "b", "c"}, {}});
+    EXPECT_EQ(elements(diagram::SvgText(keys), "white-key").size(), 7u) << "the one real note's octave";
+    EXPECT_EQ(column(elements(diagram::SvgText(keys), "label"), "text"), (std::vector<std::string>{"b"}));
+}
+
 TEST(KeyboardSection, SpansWholeOctavesAndMarksEachKeyWithItsLabelRow)
 {
     const TChordVariation shell{{-48, 52, 58, 63}, {}, {"R", "3", "b7", "#9"}, {"C", "E", "Bb", "D#"}};
