@@ -4,7 +4,7 @@ BUILD ?= build
 CMAKE_RELEASE = cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
 export XDG_RUNTIME_DIR ?= /tmp/tonvera-runtime-$(shell id -u)
 
-.PHONY: all deps build run test sanitize tsan bench fuzz preview install clean
+.PHONY: all deps build run test sanitize tsan bench fuzz preview install package clean
 
 all: build
 
@@ -49,6 +49,11 @@ preview: build
 
 install: build
 	cmake --install $(BUILD) --prefix $(or $(PREFIX),$(HOME)/.local)
+
+# A Debian package of the installed layout under /usr, in $(BUILD)/tonvera_VERSION_ARCH.deb.
+package: build
+	cd $(BUILD) && cpack -G DEB
+	@dpkg-deb --field $(BUILD)/tonvera_*.deb Package Version Depends Recommends
 
 clean:
 	rm -rf build build-asan build-tsan build-fuzz

@@ -1,5 +1,7 @@
 #include "app/Startup.h"
 
+#include "controls/Nxcomponentutils.h"
+
 #include <QApplication>
 #include <QMessageBox>
 
@@ -27,7 +29,7 @@ int ReportStartupFailure(const std::string& message)
     const std::string text = StartupFailureText(message);
     QApplication::beep();
     std::cerr << text << std::endl;
-    QMessageBox box(QMessageBox::Critical, "Tonvera", QString::fromLatin1(text.c_str()), QMessageBox::Ok);
+    QMessageBox box(QMessageBox::Critical, "Tonvera", FromDataText(text), QMessageBox::Ok);
     box.exec();
     return 1;
 }

@@ -9,6 +9,7 @@
 //   TmainformInstrument.cpp  keyboard and fretboard: markers, hit tests, finder marks
 //   TmainformDisplay.cpp     chord display, variation list, playing, error box
 //   TmainformCommands.cpp    top-row buttons, finder panel, key map
+//   TmainformExport.cpp      taking the chord out: clipboard, MIDI file, diagram, drag
 // Called on the GUI thread only; the player's end-of-sequence notice arrives as a queued event.
 #pragma once
 
@@ -19,6 +20,7 @@
 #include "layout/Layout.h"
 
 #include <QImage>
+#include <QTemporaryDir>
 #include <QWidget>
 
 #include <atomic>
@@ -33,7 +35,9 @@ class IniFile;
 class Player;
 class QLabel;
 class QListWidget;
+class QAction;
 class QMenu;
+class QMimeData;
 class QTimer;
 class TImage;
 class TMIDIContent;
@@ -102,6 +106,8 @@ struct MainFormControls {
     QListWidget* List = nullptr;
     std::vector<TNXPanel*> ChordTypeButtons;
     QMenu* SelChordMenu = nullptr;
+    QMenu* ChordMenu = nullptr;             // context menu of the play area and the instrument view
+    QAction* CopyChordAction = nullptr;     // Ctrl+C
     QTimer* MoveEchoTimer = nullptr;
     QTimer* ShowRFBTimer = nullptr;
 };
@@ -188,6 +194,23 @@ public:
     bool FormKeyDown(int key, Qt::KeyboardModifiers modifiers);
     bool ApplicationEvents1ShortCut(int key);
 
+    // --- taking the chord out: what PlayChord plays, as text, a MIDI file or a diagram
+    void CopyChordClick();
+    // Ask for a file name (a non-modal file dialog), then save.
+    void SaveAsMIDIFileClick();
+    void SaveDiagramClick();
+    // Throw std::runtime_error ("Cannot write <file>: <reason>").
+    void SaveChordAsMIDIFile(const std::string& path);
+    void SaveChordDiagram(const std::string& path);
+    // The clipboard's text for the chord; "" when there is no chord.
+    std::string ChordClipboardText() const;
+    // The chord as a .mid file in the window's own temporary folder (removed with the window),
+    // as the URL a drag carries; null when there is no chord.
+    QMimeData* ChordDragData();
+    void DragChordFromPlayArea();
+    // The context menu, at a point of area (the play area or the instrument view).
+    void ChordMenuPopup(QWidget* area, const QPoint& at);
+
 signals:
     // A key found nothing to do; the window beeped.
     void beeped();
@@ -201,6 +224,7 @@ public:
     ChordBook Book;
     TChordVariation CurrentChord;
     std::deque<TChordVariation> Variations;   // element i belongs to list line i when variations are listed
+    std::vector<LineSource> VariationSources; // the chord of each result line
     GameType Game = gtPiano;
     int SelectedRoot = -1;
     int RootCursor = -1;
@@ -259,14 +283,33 @@ private:
     void drawFinderMarker(QImage& canvas, int code, ColourValue fill, const std::string& label);
     std::optional<layout::Point> codeCentre(int code) const;
     // display
+    // What PlayChord plays: the selected variation, or else the current chord; null for none.
+    struct ChosenRecord {
+        const TChordVariation* record = nullptr;
+        bool variation = false;
+        int line = -1;
+    };
+    ChosenRecord chosenChord() const;
     void applyShowResult(ShowResult&& result);
+    void showList(VariationList&& list);
     void chooseListLine(int line);
     TNXPanel* focusedChordTypeButton() const;
-    void rebuildList(const std::vector<std::string>& lines);
     VariationOptions variationOptions() const;
     UserSettings userSettings() const;
     PlaybackSettings playbackSettings() const;
     void reportError(const std::exception& error);
+    // export
+    struct ExportChord {
+        std::string name;              // "Cmaj7"
+        TChordVariation chord;         // the calculated chord
+        TChordVariation played;        // what PlayChord plays
+        bool isVariation = false;
+    };
+    std::optional<ExportChord> exportChord() const;
+    void connectExportCommands();
+    void askSaveFile(const QString& caption, const QString& name, const QStringList& filters,
+                     void (TMainForm::*save)(const std::string&));
+    std::string dragFile(const std::string& name);
     // Runs a user action; an error is shown in a message box and the program carries on.
     template <typename F>
     void guard(F&& action)
@@ -295,4 +338,6 @@ private:
     bool markMenuOpen_ = false;
     QObject* focusWatcher_ = nullptr;
     std::shared_ptr<std::atomic<bool>> alive_ = std::make_shared<std::atomic<bool>>(true);
+    std::unique_ptr<QTemporaryDir> dragFolder_;   // .mid files handed to drags, removed with the window
+    QString exportFolder_;                        // where the last file was saved
 };

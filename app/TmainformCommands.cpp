@@ -85,7 +85,7 @@ void TMainForm::ListDblClick()
     if (ReverseFinderOn()) {
         const int line = List->currentRow();
         if (line >= 0 && List->item(line)) {
-            const std::string text = List->item(line)->text().toLatin1().toStdString();
+            const std::string text = List->item(line)->text().toUtf8().toStdString();
             const size_t rootLength = text.size() > 1 && (text[1] == '#' || text[1] == 'b') ? 2 : 1;
             const std::string root = text.substr(0, rootLength);
             const size_t blank = text.find(' ', rootLength);

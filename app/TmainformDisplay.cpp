@@ -54,13 +54,13 @@ VariationOptions TMainForm::variationOptions() const
 void TMainForm::PlaceLabels()
 {
     const QString rootName = SelectedRoot >= 0 && SelectedRoot < RootCount
-        ? QString::fromLatin1(RootTable[SelectedRoot].name.data(), int(RootTable[SelectedRoot].name.size()))
+        ? FromDataText(RootTable[SelectedRoot].name)
         : QString();
     RootLabel->setText(rootName);
     RootLabel->adjustSize();
     RootLabel->move(PlayChordButton->x() + layout::RootLabelIndent,
                     PlayChordButton->y() + (PlayChordButton->height() - RootLabel->height()) / 2);
-    ChordLabel->setText(QString::fromLatin1(CurrentChordTypeName().c_str()));
+    ChordLabel->setText(FromDataText(CurrentChordTypeName()));
     ChordLabel->adjustSize();
     ChordLabel->move(RootLabel->x() + RootLabel->width() + layout::ChordLabelGap, RootLabel->y());
     RootLabel->raise();
@@ -80,7 +80,7 @@ void TMainForm::DrawChordInfo()
     const int half = canvas.height() / 2;
     const TChordVariation& chord = CurrentChord;
     auto write = [&](const std::string& text, int column, int top) {
-        const QString label = QString::fromLatin1(text.c_str());
+        const QString label = FromDataText(text);
         const int left = column * columnWidth + columnWidth / 2 - metrics.horizontalAdvance(label) / 2;
         painter.drawText(left, top + metrics.ascent(), label);
     };
@@ -91,20 +91,23 @@ void TMainForm::DrawChordInfo()
     ChordInfoImage->Repaint();
 }
 
-void TMainForm::PlayChord()
+TMainForm::ChosenRecord TMainForm::chosenChord() const
 {
     const int line = List->currentRow();
-    const TChordVariation* record = nullptr;
-    bool variation = false;
-    if (line >= 0 && line < static_cast<int>(Variations.size()) && (!ReverseFinderOn() || FinderMode() == 1)) {
-        record = &Variations[line];
-        variation = true;
-    } else if (!CurrentChord.notes.empty()) {
-        record = &CurrentChord;
-    }
-    if (!record || !setup_.content)
+    if (line >= 0 && line < static_cast<int>(Variations.size()) && (!ReverseFinderOn() || FinderMode() == 1))
+        return {&Variations[line], true, line};
+    if (!CurrentChord.notes.empty())
+        return {&CurrentChord, false, -1};
+    return {};
+}
+
+void TMainForm::PlayChord()
+{
+    const ChosenRecord chosen = chosenChord();
+    if (!chosen.record || !setup_.content)
         return;
-    const ChordToPlay chord{SoundingNotes(*record, variation && Game == gtGuitar), record->degreeLabels};
+    const ChordToPlay chord{SoundingNotes(*chosen.record, chosen.variation && Game == gtGuitar),
+                            chosen.record->degreeLabels};
     ::PlayChord(setup_.player, *setup_.content, chord, playbackSettings());
 }
 
@@ -132,21 +135,21 @@ PlaybackSettings TMainForm::playbackSettings() const
     return playback;
 }
 
-void TMainForm::rebuildList(const std::vector<std::string>& lines)
+void TMainForm::showList(VariationList&& list)
 {
+    Variations = std::move(list.Variations);
+    VariationSources = std::move(list.Sources);
     List->clear();
-    for (const std::string& line : lines)
-        List->addItem(QString::fromLatin1(line.c_str()));
+    for (const std::string& line : list.Lines)
+        List->addItem(FromDataText(line));
     ListTag = -1;
 }
 
 void TMainForm::applyShowResult(ShowResult&& result)
 {
     CurrentChord = std::move(result.CurrentChord);
-    if (result.listRebuilt) {
-        Variations = std::move(result.list.Variations);
-        rebuildList(result.list.Lines);
-    }
+    if (result.listRebuilt)
+        showList(std::move(result.list));
     if (result.draw == DrawTarget::FirstVariation && !Variations.empty())
         DrawChordOnInstrument(&Variations.front());
     else if (result.draw != DrawTarget::Nothing)
@@ -171,7 +174,7 @@ void TMainForm::ListClick()
 
 void TMainForm::reportError(const std::exception& error)
 {
-    auto* box = new QMessageBox(QMessageBox::Critical, "Tonvera", QString::fromLatin1(error.what()),
+    auto* box = new QMessageBox(QMessageBox::Critical, "Tonvera", FromDataText(error.what()),
                                 QMessageBox::Ok, this);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->open();

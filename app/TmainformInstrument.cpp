@@ -59,7 +59,7 @@ void TMainForm::DrawNoteMarker(QImage& canvas, int x, int y, bool square, Colour
         painter.drawEllipse(box);
     painter.setFont(FontFromPoints("Arial", noteNamesShown() ? 10 : 8, true));
     painter.setPen(toQColor(textColour));
-    const QString label = QString::fromLatin1(text.c_str());
+    const QString label = FromDataText(text);
     const QFontMetrics metrics = painter.fontMetrics();
     painter.drawText(x - metrics.horizontalAdvance(label) / 2, y - metrics.height() / 2 + metrics.ascent(), label);
 }
@@ -209,7 +209,7 @@ void TMainForm::BottomImageMouseDown(Qt::MouseButton button, int x, int y)
             captions.emplace_back(entry.label);
         for (size_t i = 0; i < captions.size(); ++i) {
             const std::string caption = captions[i];
-            QAction* item = SelChordMenu->addAction(QString::fromLatin1(caption.c_str()));
+            QAction* item = SelChordMenu->addAction(FromDataText(caption));
             if (i > 0) {
                 item->setCheckable(true);
                 item->setChecked(caption == current);

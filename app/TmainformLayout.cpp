@@ -28,7 +28,7 @@ QRect toQRect(const layout::Rect& r)
 
 QString qName(std::string_view name)
 {
-    return QString::fromLatin1(name.data(), int(name.size()));
+    return FromDataText(name);
 }
 
 QWidget* makeContainer(QWidget* parent, const char* name, const layout::Rect& place)
@@ -176,6 +176,7 @@ void TMainForm::buildWindowTree()
     ShowRFBTimer = new QTimer(this);
     ShowRFBTimer->setInterval(1500);
     connectHandlers();
+    connectExportCommands();
 }
 
 void TMainForm::LayoutStep()

@@ -56,7 +56,7 @@ void TMainForm::DrawRootSelector()
         QPainter painter(&canvas);
         painter.setFont(FontFromPoints("Arial", 10, true));
         painter.setPen(QColor(255, 255, 0));
-        const QString name = QString::fromLatin1(root.name.data(), int(root.name.size()));
+        const QString name = FromDataText(root.name);
         painter.drawText(centredTextOrigin(painter.fontMetrics(), name, centre.x, centre.y), name);
     }
     if (LeftPanel->hasFocus()) {
@@ -74,7 +74,7 @@ void TMainForm::DrawRootSelector()
             painter.drawEllipse(centre.x - w / 2, centre.y - h / 2, w, h);
             painter.setFont(FontFromPoints("Arial", 10, true));
             painter.setPen(Qt::red);
-            const QString name = QString::fromLatin1(root.name.data(), int(root.name.size()));
+            const QString name = FromDataText(root.name);
             painter.drawText(centredTextOrigin(painter.fontMetrics(), name, centre.x, centre.y), name);
         }
     }
@@ -246,7 +246,7 @@ void TMainForm::CategoryFilterClick()
     for (const auto& [category, first] : Book.VoicingCategories)
         captions.push_back(category);
     for (const std::string& caption : captions) {
-        QAction* item = SelChordMenu->addAction(QString::fromLatin1(caption.c_str()));
+        QAction* item = SelChordMenu->addAction(FromDataText(caption));
         if (caption == CategoryFilter->GetText())
             SelChordMenu->setDefaultAction(item);
         connect(item, &QAction::triggered, this, [this, caption] { guard([&] { CategoryItemClick(caption); }); });
@@ -269,7 +269,7 @@ void TMainForm::OpenChordList(TNXPanel* button)
     const auto list = row && row->isList ? Book.ChordLists.find(std::string(row->name)) : Book.ChordLists.end();
     if (list != Book.ChordLists.end()) {
         for (const std::string& name : list->second) {
-            QAction* item = SelChordMenu->addAction(QString::fromLatin1(name.c_str()));
+            QAction* item = SelChordMenu->addAction(FromDataText(name));
             if (name == button->GetText())
                 SelChordMenu->setDefaultAction(item);
             connect(item, &QAction::triggered, this, [this, name] { guard([&] { ChordListItemClick(name); }); });
@@ -306,8 +306,7 @@ void TMainForm::runReverseFind()
     query.options = variationOptions();
     query.nameFromBass = userSettings().nameFromLowestNote;
     FinderResult found = ReverseFind(Book, query);
-    Variations = std::move(found.list.Variations);
-    rebuildList(found.list.Lines);
+    showList(std::move(found.list));
     // What was found before an error stays listed, and the error is shown.
     if (!found.error.empty())
         throw ChordError(found.error);

@@ -1,4 +1,6 @@
-// Program entry: the player and the playback content live longer than every window.
+// Program entry: the player and the playback content live longer than every window. A request
+// for help or the version is answered before anything else starts.
+#include "app/ProgramOptions.h"
 #include "app/Startup.h"
 #include "midi/Player.h"
 #include "midi/Tmidicontent.h"
@@ -7,11 +9,21 @@
 
 #include <QApplication>
 
+#include <iostream>
+
 int main(int argc, char** argv)
 {
+    const ProgramOptions request = ParseProgramOptions({argv + 1, argv + argc});
+    if (request.help || request.version) {
+        std::cout << (request.help ? ProgramHelpText() : "tonvera " + GetFileVersionString() + "\n");
+        return 0;
+    }
     QApplication application(argc, argv);
+    // Qt has taken its own parameters (-platform ...) out of argv by now.
+    const ProgramOptions options = ParseProgramOptions({argv + 1, argv + argc});
     QApplication::setApplicationName("Tonvera");
     QApplication::setApplicationDisplayName("Tonvera");
+    QGuiApplication::setDesktopFileName("org.tonvera.Tonvera");
 
     Player player(MakeSystemMIDIDevices());
     _player = &player;
@@ -19,8 +31,8 @@ int main(int argc, char** argv)
 
     MainFormSetup setup;
     setup.folder = QCoreApplication::applicationDirPath().toStdString();
-    setup.firstParameter = argc > 1 ? argv[1] : "";
-    setup.settingsFile = SettingsFilePath(setup.folder);
+    setup.firstParameter = options.firstParameter;
+    setup.settingsFile = SettingsFilePath(setup.folder, options.portable);
     setup.player = &player;
     setup.content = &content;
 

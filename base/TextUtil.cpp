@@ -1,5 +1,7 @@
 #include "base/TextUtil.h"
 
+#include <charconv>
+
 namespace {
 bool isBlank(char c) { return static_cast<unsigned char>(c) <= ' '; }
 char lowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; }
@@ -62,4 +64,13 @@ std::vector<std::string> SplitLines(std::string_view text)
     if (start < text.size())
         lines.emplace_back(text.substr(start));
     return lines;
+}
+
+std::optional<int> ParseWholeNumber(std::string_view text)
+{
+    int value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || error != std::errc() || end != text.data() + text.size())
+        return std::nullopt;
+    return value;
 }

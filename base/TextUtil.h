@@ -1,6 +1,7 @@
 // Small 8-bit text helpers shared by every layer: the data-file readers, the INI files, the window.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -19,6 +20,9 @@ std::string LowerCase(std::string_view text);
 
 // Equal without regard to ASCII case.
 bool SameText(std::string_view a, std::string_view b);
+
+// The decimal integer the whole text spells (an optional "-" and digits, nothing else), or none.
+std::optional<int> ParseWholeNumber(std::string_view text);
 
 // Splits a whole file's text into lines at CR LF, CR or LF. A final line break does
 // not start an extra line.

@@ -175,15 +175,17 @@ bool isListed(const VariationList& list, const TChordVariation& candidate)
                        [&](const TChordVariation& v) { return v.notes == candidate.notes; });
 }
 
-void appendLine(VariationList& added, std::size_t number, const TChord& v, GameType game, const std::string& prefix,
+void appendLine(VariationList& added, std::size_t number, const TChord& v, const VariationWalk& walk, GameType game,
                 const std::string& text, TChordVariation&& candidate)
 {
+    const std::string& prefix = walk.prefix;
     const std::string n = std::to_string(number);
     if (game == gtPiano && v.category)
         added.Lines.push_back(prefix.empty() ? *v.category + " " + n + "\t" + text : prefix + *v.category + ": " + text);
     else
         added.Lines.push_back(prefix.empty() ? "Variation " + n + "\t" + text : prefix + ": " + text);
     added.Variations.push_back(std::move(candidate));
+    added.Sources.push_back({walk.root, walk.type, v.category ? *v.category : std::string()});
 }
 
 }  // namespace
@@ -192,6 +194,7 @@ void VariationList::Append(VariationList&& other)
 {
     std::move(other.Lines.begin(), other.Lines.end(), std::back_inserter(Lines));
     std::move(other.Variations.begin(), other.Variations.end(), std::back_inserter(Variations));
+    std::move(other.Sources.begin(), other.Sources.end(), std::back_inserter(Sources));
 }
 
 std::vector<std::int64_t> SoundingPitches(const ChordBook& book, const TChord& v)
@@ -242,7 +245,7 @@ void AddVariations(const ChordBook& book, const TChordVariation& chord, const st
         if (isListed(listed, candidate) || isListed(added, candidate))
             continue;
         const std::size_t number = listed.Lines.size() + added.Lines.size() + 1;
-        appendLine(added, number, v, book.Game, walk.prefix, text, std::move(candidate));
+        appendLine(added, number, v, walk, book.Game, text, std::move(candidate));
     }
 }
 

@@ -16,12 +16,22 @@ struct VariationOptions {
     bool convertDbl = false;             // the "convert double accidentals" setting
 };
 
+// What a result line of the variation list stands for, as data rather than display text.
+struct LineSource {
+    int root = -1;          // RootTable index
+    std::string type;       // chord type name
+    std::string category;   // the voicing's category, "" for a chord or a voicing without one
+    std::string bass;       // the finder's bass, named when it is not the root, else ""
+};
+
 // The variation list: its lines, and the variation of each line while variations are listed.
 struct VariationList {
     std::vector<std::string> Lines;
     std::deque<TChordVariation> Variations;   // element i belongs to line i
+    std::vector<LineSource> Sources;          // element i belongs to line i; a message line
+                                              // ("No variations found!") has none
 
-    // Appends other's lines and variations.
+    // Appends other's lines, variations and sources.
     void Append(VariationList&& other);
 };
 

@@ -1,5 +1,7 @@
 #include "chords/Notes.h"
 
+#include "base/TextUtil.h"
+
 #include <algorithm>
 
 void ConvertToEnharmonic(std::string& name)
@@ -33,4 +35,12 @@ bool IsNoteName(std::string_view name)
     return std::any_of(NoteSpellingTable.begin(), NoteSpellingTable.end(), [&](const auto& row) {
         return std::find(row.begin(), row.end(), name) != row.end();
     });
+}
+
+int FindRootAnyCase(std::string_view name)
+{
+    for (int i = 0; i < RootCount; ++i)
+        if (SameText(RootTable[i].name, name))
+            return i;
+    return -1;
 }

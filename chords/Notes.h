@@ -79,3 +79,6 @@ int FindRoot(std::string_view name);
 
 // Whether name is a note name: a letter C to B and up to two accidentals of one kind ("Ebb", "F#").
 bool IsNoteName(std::string_view name);
+
+// The index of the root spelled name in either case ("c#" is C#, "bb" is Bb), or -1.
+int FindRootAnyCase(std::string_view name);

@@ -237,57 +237,56 @@ void BuildFinderIndex(ChordBook& book)
 
 namespace {
 
-// Ranks and names the lines the search added for type on root, from first on.
+// Ranks the lines the search added for type on root, from first on, and names their bass.
 void describeLines(const ChordBook& book, const std::string& name, const TChordStruct& type, int root,
                    const FinderQuery& query, std::size_t first, FinderResult& result,
                    std::vector<ResultScore>& scores)
 {
+    VariationList& found = result.list;
     const bool voicingMode = query.mode == 1;
     const long long rootClass = RootTable[root].pitchClass;
     const int lowestMark = lowestMarkedPitch(book.Game, query.marks);
-    for (std::size_t i = first; i < result.list.Lines.size(); ++i) {
-        FinderChord chord{root, name, ""};
+    for (std::size_t i = first; i < found.Lines.size(); ++i) {
         ResultScore score;
         score.plain = plainScore(type, root);
         if (query.nameFromBass) {
+            std::string& bass = found.Sources[i].bass;
             std::int64_t bassPitch = lowestMark;
             if (voicingMode) {
-                const LowestNote lowest = lowestNote(book.Game, result.list.Variations[i]);
+                const LowestNote lowest = lowestNote(book.Game, found.Variations[i]);
                 bassPitch = lowest.pitch;
                 score.extraNotes = std::max<std::int64_t>(0, lowest.played - std::int64_t(query.marks.size()));
                 if (bassPitch >= 0 && FloorMod(bassPitch, 12) != rootClass)
-                    chord.bass = lowest.name;
+                    bass = lowest.name;
             } else if (bassPitch >= 0 && FloorMod(bassPitch, 12) != rootClass) {
-                chord.bass = bassName(book, name, root, int(bassPitch), query.options);
-                result.list.Lines[i] = std::string(RootTable[root].name) + name + "/" + chord.bass + " ";
+                bass = bassName(book, name, root, int(bassPitch), query.options);
+                found.Lines[i] = std::string(RootTable[root].name) + name + "/" + bass + " ";
             }
             score.tones = std::int64_t(type.degrees.size());
             score.rare = isListType(book, name) ? 1 : 0;
-            score.offBass = chord.bass.empty() ? 0 : 1;
+            score.offBass = bass.empty() ? 0 : 1;
         }
-        result.chords.push_back(std::move(chord));
         scores.push_back(score);
     }
 }
 
-// Sorts the lines, their chords and (in voicing mode) their variations by score; equal scores
+// Sorts the lines, their sources and (in voicing mode) their variations by score; equal scores
 // keep their order.
-void sortByScore(FinderResult& result, const std::vector<ResultScore>& scores, bool voicingMode)
+void sortByScore(VariationList& found, const std::vector<ResultScore>& scores, bool voicingMode)
 {
     // A stable sort by score gives exactly the order of repeated adjacent swaps on
     // "score i > score i+1", without its quadratic cost on long result lists.
-    std::vector<std::size_t> order(result.list.Lines.size());
+    std::vector<std::size_t> order(found.Lines.size());
     std::iota(order.begin(), order.end(), 0);
     std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return scores[a] < scores[b]; });
-    FinderResult sorted;
+    VariationList sorted;
     for (std::size_t i : order) {
-        sorted.list.Lines.push_back(std::move(result.list.Lines[i]));
-        sorted.chords.push_back(std::move(result.chords[i]));
+        sorted.Lines.push_back(std::move(found.Lines[i]));
+        sorted.Sources.push_back(std::move(found.Sources[i]));
         if (voicingMode)
-            sorted.list.Variations.push_back(std::move(result.list.Variations[i]));
+            sorted.Variations.push_back(std::move(found.Variations[i]));
     }
-    result.list = std::move(sorted.list);
-    result.chords = std::move(sorted.chords);
+    found = std::move(sorted);
 }
 
 }  // namespace
@@ -314,8 +313,10 @@ FinderResult ReverseFind(const ChordBook& book, const FinderQuery& query)
                 const std::size_t before = found.Lines.size();
                 if (voicingMode)
                     findVoicings(book, name, r, soundsMarks, query, found);
-                else if (chordContainsMarks(tones, r, book.Game, query.marks))
+                else if (chordContainsMarks(tones, r, book.Game, query.marks)) {
                     found.Lines.push_back(std::string(RootTable[r].name) + name + " ");
+                    found.Sources.push_back({r, name, std::string()});
+                }
                 describeLines(book, name, type, r, query, before, result, scores);
             }
         }
@@ -323,7 +324,7 @@ FinderResult ReverseFind(const ChordBook& book, const FinderQuery& query)
         result.error = error.what();
         return result;
     }
-    sortByScore(result, scores, voicingMode);
+    sortByScore(found, scores, voicingMode);
     return result;
 }
 

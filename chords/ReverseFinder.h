@@ -23,12 +23,7 @@ struct FinderQuery {
     bool nameFromBass = false;
 };
 
-// The chord of one result line.
-struct FinderChord {
-    int root = -1;       // RootTable index
-    std::string type;    // chord type
-    std::string bass;    // the bass spelled as a tone of the chord when it is not the root, else ""
-};
+
 
 // Captions of the two finder modes, indexed by FinderMode.
 inline constexpr const char* FinderModeCaptions[2] = {"Show all chords", "Show specific voicings"};
@@ -36,8 +31,7 @@ inline constexpr const char* FinderModeCaptions[2] = {"Show all chords", "Show s
 // What a search found. On an error the search stops: list holds what was found before it,
 // unsorted, and error its message.
 struct FinderResult {
-    VariationList list;               // mode 0 lists chords only; mode 1 one variation per line
-    std::vector<FinderChord> chords;  // the chord of each line
+    VariationList list;   // mode 0 lists chords only; mode 1 one variation per line
     std::string error;
 };
 

@@ -2,6 +2,7 @@
 #include "controls/Nxcomponentutils.h"
 
 #include "base/Files.h"
+#include "base/Utf8.h"
 
 #include <cmath>
 #include <stdexcept>
@@ -55,4 +56,10 @@ QFont FontFromPoints(const QString& family, int points, bool bold)
 LabelFont DefaultLabelFont()
 {
     return {FontFromPoints(QStringLiteral("MS Sans Serif"), 8), Qt::black};
+}
+
+QString FromDataText(std::string_view text)
+{
+    const std::string utf8 = ValidUtf8(text);
+    return QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
 }

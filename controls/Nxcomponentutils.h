@@ -9,6 +9,11 @@
 #include <QString>
 
 #include <string>
+#include <string_view>
+
+// Text of the data files (names, captions, list lines) as Qt text: UTF-8, with a byte that is no
+// valid UTF-8 taken as its Latin-1 character, as older files were written.
+QString FromDataText(std::string_view text);
 
 // A label font: typeface plus the colour the text is drawn in.
 struct LabelFont {

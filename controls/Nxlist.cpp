@@ -9,11 +9,6 @@
 
 namespace {
 
-QString latin1(const std::string& text)
-{
-    return QString::fromLatin1(text.data(), qsizetype(text.size()));
-}
-
 // Copies columns [from, from + count) of the image so that they start at column to.
 void copyColumns(QImage& image, int from, int count, int to)
 {
@@ -254,7 +249,7 @@ void TNXList::SetSize()
             const auto longest = std::max_element(items_.begin(), items_.end(),
                 [](const std::string& a, const std::string& b) { return a.size() < b.size(); });
             const QFontMetrics metrics(fonts_[Idle].font);
-            autoItemWidth_ = metrics.horizontalAdvance(latin1(*longest) + QStringLiteral("HH")) + moveX_;
+            autoItemWidth_ = metrics.horizontalAdvance(FromDataText(*longest) + QStringLiteral("HH")) + moveX_;
             autoItemWidth_ = std::max({autoItemWidth_, 6, minAutoWidth_});
             resize(horizontal_ ? QSize(count * autoItemWidth_, itemHeight_) : QSize(autoItemWidth_, count * itemHeight_));
         } else {
@@ -306,7 +301,7 @@ void TNXList::paintEvent(QPaintEvent*)
             look = Disabled;
         }
         const QFontMetrics metrics(fonts_[look].font);
-        const QString text = latin1(items_[i]);
+        const QString text = FromDataText(items_[i]);
         const int textWidth = metrics.horizontalAdvance(text);
         int dy = (itemHeight_ - metrics.height()) / 2 + (pressed ? moveY_ : 0);
         int dx = pressed ? moveX_ : 0;

@@ -416,7 +416,7 @@ void TNXPanel::DrawLabel(QImage& canvas, const LabelFont& font) const
     const LabelPlacement placement{textMarginX_, textMarginY_, textMoveX_, textMoveY_,
                                    textMarginOn_, alignment_, state_ == StateMouseDown};
     const PanelLabel label = LayOutPanelLabel(
-        metrics, QString::fromLatin1(text_.data(), qsizetype(text_.size())), size(), placement);
+        metrics, FromDataText(text_), size(), placement);
     QPainter painter(&canvas);
     painter.setRenderHint(QPainter::TextAntialiasing);
     painter.setFont(font.font);

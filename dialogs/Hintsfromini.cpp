@@ -1,6 +1,7 @@
 // Hints from the definitions file.
 #include "dialogs/Hintsfromini.h"
 
+#include "controls/Nxcomponentutils.h"
 #include "platform/IniFile.h"
 
 #include <QVariant>
@@ -35,7 +36,7 @@ void applyHints(QWidget* widget, const HintLookup& lookup)
     try {
         const std::string hint = hintFor(*widget, lookup);
         // An empty tool tip is Qt's "no hint": nothing pops up for this widget.
-        widget->setToolTip(QString::fromLatin1(hint.data(), static_cast<qsizetype>(hint.size())));
+        widget->setToolTip(FromDataText(hint));
         const QList<QWidget*> children = widget->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
         for (QWidget* child : children)
             applyHints(child, lookup);

@@ -1,5 +1,6 @@
 #include "dialogs/Settingsdialog.h"
 
+#include "controls/Nxcomponentutils.h"
 #include "dialogs/HintTiming.h"
 
 #include "midi/Player.h"
@@ -261,7 +262,7 @@ void TSettings::FormCreate()
         for (unsigned i = 0; i < player_->DeviceCount(); ++i) {
             std::string name;
             player_->DeviceName(i, name);
-            MIDIOutDriver->addItem(QString::fromLatin1(name.c_str()));
+            MIDIOutDriver->addItem(FromDataText(name));
         }
     RootPatch->setCurrentIndex(0);
     ChordPatch->setCurrentIndex(0);

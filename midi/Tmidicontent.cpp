@@ -1,6 +1,7 @@
 // Chord playback content and the sound commands.
 #include "midi/Tmidicontent.h"
 
+#include "midi/MIDIFileWriter.h"
 #include "midi/Player.h"
 
 #include <algorithm>
@@ -69,10 +70,10 @@ MIDIEvent MakeNote(uint32_t tick, uint8_t channel, unsigned note, unsigned veloc
     return event;
 }
 
-void PlayChord(Player* player, TMIDIContent& content, const ChordToPlay& chord, const PlaybackSettings& settings)
+bool ComposeChord(TMIDIContent& content, const ChordToPlay& chord, const PlaybackSettings& settings)
 {
     if (chord.notes.empty())
-        return;
+        return false;
     content.Clear();
     addChannelSetup(content, kRootChannel, settings.rootVolume, settings.rootPatch);
     addChannelSetup(content, kChordChannel, settings.chordVolume, settings.chordPatch);
@@ -93,7 +94,26 @@ void PlayChord(Player* player, TMIDIContent& content, const ChordToPlay& chord, 
     }
     content.Add(MakeNote(t + kNoteTicks, kChordChannel, lastNote, 0));
     content.Add(MakeNote(t + kNoteTicks, kRootChannel, lastNote, 0));
-    content.Play(player);
+    return true;
+}
+
+unsigned PlayedVolume(unsigned value) { return (value * 100 / 120) & 0x7F; }
+
+std::string ChordMIDIFile(const ChordToPlay& chord, const PlaybackSettings& settings, const std::string& name)
+{
+    TMIDIContent content;
+    if (!ComposeChord(content, chord, settings))
+        return "";
+    for (MIDIEvent& event : content.Data().Track(0)->events)
+        if ((event.status & 0xF0) == kControlChange && event.data1 == kVolumeController)
+            event.SetData2(PlayedVolume(event.data2));
+    return StandardMIDIFileBytes(content.Data(), name);
+}
+
+void PlayChord(Player* player, TMIDIContent& content, const ChordToPlay& chord, const PlaybackSettings& settings)
+{
+    if (ComposeChord(content, chord, settings))
+        content.Play(player);
 }
 
 void PlayRootNote(Player* player, TMIDIContent& content, int rootPitchClass, const PlaybackSettings& settings)

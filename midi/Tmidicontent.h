@@ -22,6 +22,7 @@ public:
     // player->Play with this sequence; false when there is no player.
     bool Play(Player* player);
     const MIDIData& Data() const { return data_; }
+    MIDIData& Data() { return data_; }
 
 private:
     MIDIData data_;
@@ -47,6 +48,18 @@ struct ChordToPlay {
     std::vector<std::optional<int>> notes; // MIDI note of each tone; none for a string not played
     std::vector<std::string> labels;       // degree label of each tone ("R" goes to the root channel)
 };
+
+// Fills content with what PlayChord plays for chord: the channels' volumes and programs, then
+// the notes as a block chord or an arpeggio. False, leaving content alone, when there are no notes.
+bool ComposeChord(TMIDIContent& content, const ChordToPlay& chord, const PlaybackSettings& settings);
+
+// The volume a device receives for a volume controller value of a sequence: the player scales
+// the settings' 0-120 range onto 0-100.
+unsigned PlayedVolume(unsigned value);
+
+// What PlayChord plays for chord as the bytes of a Standard MIDI File named name, with the
+// volumes the device would receive; "" when the chord has no notes.
+std::string ChordMIDIFile(const ChordToPlay& chord, const PlaybackSettings& settings, const std::string& name);
 
 // Each function plays through player (the program's one Player); a null player plays nothing.
 // Plays the chord as a block chord or an arpeggio; does nothing when it has no notes.

@@ -80,15 +80,16 @@ std::string UserConfigFolder()
     return JoinPath(base, "tonvera");
 }
 
-std::string SettingsFilePath(const std::string& programDir)
+std::string SettingsFilePath(const std::string& programDir, bool portable)
 {
-    return SettingsFilePath(programDir, IsWritableFolder);
+    return SettingsFilePath(programDir, portable, IsWritableFolder);
 }
 
-std::string SettingsFilePath(const std::string& programDir,
+std::string SettingsFilePath(const std::string& programDir, bool portable,
                              const std::function<bool(const std::string&)>& isWritable)
 {
-    if (isWritable(programDir))
+    const bool besideProgram = portable || FileExists(JoinPath(programDir, PortableMarkerName));
+    if (besideProgram && isWritable(programDir))
         return JoinPath(programDir, SettingsFileName);
     const std::string folder = UserConfigFolder();
     // If the folder cannot be made, the path is still returned: reads then give the defaults and

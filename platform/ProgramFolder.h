@@ -1,5 +1,5 @@
 // The program folder (where the executable, its data files and pics/ live) and the place of
-// the settings file, which moves to the user's config folder when the program folder is read-only.
+// the settings file: beside the program for a portable copy, else in the user's config folder.
 #pragma once
 
 #include <functional>
@@ -18,12 +18,17 @@ bool IsWritableFolder(const std::string& folder);
 // absolute path, else $HOME/.config/tonvera. Not created here.
 std::string UserConfigFolder();
 
-// Where "Tonvera.ini" lives: beside the program when programDir is writable (a build tree or a
-// per-user install), else in UserConfigFolder(), which is created when missing, so settings of a
-// system-wide install are never silently lost. The second form takes the writability test, so both
-// branches can be tried whoever runs the program.
-std::string SettingsFilePath(const std::string& programDir);
-std::string SettingsFilePath(const std::string& programDir,
+// A program folder holding this file keeps its settings beside the program, as with --portable.
+// The build tree has one; an installation has none.
+inline constexpr const char* PortableMarkerName = "Tonvera.portable";
+
+// Where "Tonvera.ini" lives: beside the program for a portable copy (started with --portable, or
+// its folder holds the marker) whose folder is writable; else in UserConfigFolder(), which is
+// created when missing, so an installed copy keeps its settings per user and they are never
+// silently lost. The second form takes the writability test, so both branches can be tried
+// whoever runs the program.
+std::string SettingsFilePath(const std::string& programDir, bool portable);
+std::string SettingsFilePath(const std::string& programDir, bool portable,
                              const std::function<bool(const std::string&)>& isWritable);
 
 // Gets the settings file ready at start-up: removes what crashed saves left beside it, makes

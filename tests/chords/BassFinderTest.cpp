@@ -63,11 +63,11 @@ TEST(BassFinder, FirstAnswerWithAndWithoutTheBassRule)
 TEST(BassFinder, SlashLinesKeepTheirChord)
 {
     const FinderResult found = find({64, 67, 72}, 0, true);
-    ASSERT_FALSE(found.chords.empty());
-    ASSERT_EQ(found.chords.size(), found.list.Lines.size());
-    EXPECT_EQ(RootTable[found.chords[0].root].name, "C");
-    EXPECT_EQ(found.chords[0].type, "maj");
-    EXPECT_EQ(found.chords[0].bass, "E");
+    ASSERT_FALSE(found.list.Sources.empty());
+    ASSERT_EQ(found.list.Sources.size(), found.list.Lines.size());
+    EXPECT_EQ(RootTable[found.list.Sources[0].root].name, "C");
+    EXPECT_EQ(found.list.Sources[0].type, "maj");
+    EXPECT_EQ(found.list.Sources[0].bass, "E");
     // Without the rule no line names a bass.
     for (const std::string& line : find({64, 67, 72}, 0, false).list.Lines)
         EXPECT_EQ(line.find('/'), std::string::npos) << line;
@@ -79,5 +79,5 @@ TEST(BassFinder, AStoredVoicingIsNamedByItsOwnType)
     const FinderResult found = find({48, 58, 65}, 1, true);
     ASSERT_FALSE(found.list.Lines.empty());
     EXPECT_EQ(found.list.Lines.front(), "C7sus - Shell: C (R) , Bb (b7) , F (4) ");
-    EXPECT_EQ(found.chords.front().type, "7sus");
+    EXPECT_EQ(found.list.Sources.front().type, "7sus");
 }

@@ -45,35 +45,42 @@ TEST(ExecutableFolder, IsTheFolderOfThisTestProgram)
     EXPECT_EQ(ExecutableFolder(), exe.parent_path().string());
 }
 
-TEST(SettingsFilePath, BesideTheProgramWhenItsFolderIsWritable)
+TEST(SettingsFilePath, BesideAPortableProgramElseInTheUserConfigFolder)
 {
-    TempFolder program;
-    EXPECT_TRUE(IsWritableFolder(program.path.string()));
-    EXPECT_EQ(SettingsFilePath(program.path.string()), (program.path / "Tonvera.ini").string());
-    EXPECT_EQ(SettingsFilePath(program.path.string() + "/"), (program.path / "Tonvera.ini").string());
+    TempFolder program, config, marked;
+    ScopedEnv xdg("XDG_CONFIG_HOME", config.path.string());
+    std::ofstream(marked.path / PortableMarkerName) << "portable\n";
+    const fs::path perUser = config.path / "tonvera" / "Tonvera.ini";
+    struct Case {
+        fs::path folder;
+        bool portable;
+        fs::path settings;
+        const char* what;
+    };
+    const Case cases[] = {
+        {program.path, false, perUser, "an installed copy keeps its settings per user, even when its folder is writable"},
+        {program.path, true, program.path / "Tonvera.ini", "--portable keeps them beside the program"},
+        {marked.path, false, marked.path / "Tonvera.ini", "so does a folder with the marker, as the build tree"},
+        {config.path / "missing", true, perUser, "a portable copy whose folder is gone cannot keep them there"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(fs::path(SettingsFilePath(c.folder.string(), c.portable)), c.settings) << c.what;
+        EXPECT_EQ(fs::path(SettingsFilePath(c.folder.string() + "/", c.portable)), c.settings) << c.what;
+    }
 }
 
-TEST(SettingsFilePath, InTheUserConfigFolderWhenTheProgramFolderIsReadOnly)
+TEST(SettingsFilePath, InTheUserConfigFolderWhenThePortableFolderIsReadOnly)
 {
     TempFolder program, config;
     const fs::path configHome = config.path / "nested" / "config";
     ScopedEnv xdg("XDG_CONFIG_HOME", configHome.string());
     const auto readOnly = [](const std::string&) { return false; };
 
-    const fs::path settings = SettingsFilePath(program.path.string(), readOnly);
+    const fs::path settings = SettingsFilePath(program.path.string(), true, readOnly);
     EXPECT_EQ(settings, configHome / "tonvera" / "Tonvera.ini");
     EXPECT_TRUE(fs::is_directory(configHome / "tonvera")) << "the folder is created when missing";
     EXPECT_FALSE(fs::exists(settings)) << "only the folder is made, not the file";
-    EXPECT_EQ(SettingsFilePath(program.path.string(), readOnly), settings) << "an existing folder is fine";
-}
-
-TEST(SettingsFilePath, AMissingProgramFolderCountsAsReadOnly)
-{
-    TempFolder config;
-    ScopedEnv xdg("XDG_CONFIG_HOME", config.path.string());
-    EXPECT_FALSE(IsWritableFolder((config.path / "missing").string()));
-    EXPECT_EQ(fs::path(SettingsFilePath((config.path / "missing").string())),
-              config.path / "tonvera" / "Tonvera.ini");
+    EXPECT_EQ(SettingsFilePath(program.path.string(), true, readOnly), settings) << "an existing folder is fine";
 }
 
 TEST(UserConfigFolder, FallsBackToHomeWhenXdgConfigHomeIsUnsetOrRelative)
