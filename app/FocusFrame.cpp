@@ -1,9 +1,9 @@
-#include "app/DottedFrame.h"
+#include "app/FocusFrame.h"
 
 #include <QPainter>
 
-DottedFrame::DottedFrame(QWidget* parent, QColor colour, bool rounded)
-    : QWidget(parent), colour_(colour), rounded_(rounded)
+FocusFrame::FocusFrame(QWidget* parent, QPen pen, bool rounded)
+    : QWidget(parent), pen_(std::move(pen)), rounded_(rounded)
 {
     // The frame never takes a press from what lies beneath it.
     setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -11,12 +11,14 @@ DottedFrame::DottedFrame(QWidget* parent, QColor colour, bool rounded)
     hide();
 }
 
-void DottedFrame::paintEvent(QPaintEvent*)
+void FocusFrame::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    painter.setPen(QPen(colour_, 1, Qt::DotLine));
+    painter.setRenderHint(QPainter::Antialiasing, rounded_);
+    painter.setPen(pen_);
     painter.setBrush(Qt::NoBrush);
-    const QRect frame = rect().adjusted(0, 0, -1, -1);
+    const qreal inset = pen_.widthF() / 2;
+    const QRectF frame = QRectF(rect()).adjusted(inset, inset, -inset, -inset);
     if (rounded_)
         painter.drawRoundedRect(frame, 4, 4);
     else

@@ -1,18 +1,20 @@
-// A frame drawn with a dotted pen and no fill: the keyboard focus frames of the selectors.
-// Called on the GUI thread.
+// A frame drawn with a pen and no fill: the keyboard focus frames of the selectors (a dotted
+// one around the chord-type column, a bold one around the focused button). Called on the
+// GUI thread.
 #pragma once
 
-#include <QColor>
+#include <QPen>
 #include <QWidget>
 
-class DottedFrame : public QWidget {
+class FocusFrame : public QWidget {
 public:
-    DottedFrame(QWidget* parent, QColor colour, bool rounded);
+    // The pen's width lies inside the frame's rectangle.
+    FocusFrame(QWidget* parent, QPen pen, bool rounded);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    QColor colour_;
+    QPen pen_;
     bool rounded_;
 };

@@ -1,5 +1,7 @@
 #include "app/Startup.h"
 
+#include "app/ProgramStyle.h"
+
 #include <QApplication>
 #include <QMessageBox>
 
@@ -7,6 +9,7 @@
 
 ProgramWindows CreateProgramWindows(const MainFormSetup& setup)
 {
+    ApplyProgramStyle();
     ProgramWindows windows;
     windows.main = std::make_unique<TMainForm>(setup);
     windows.main->FormCreate();

@@ -9,10 +9,12 @@
 //   TmainformInstrument.cpp  keyboard and fretboard: markers, hit tests, finder marks
 //   TmainformDisplay.cpp     chord display, variation list, playing, error box
 //   TmainformCommands.cpp    top-row buttons, finder panel, key map
+//   TmainformAccessibility.cpp  the controls' names for screen readers
 // Called on the GUI thread only; the player's end-of-sequence notice arrives as a queued event.
 #pragma once
 
 #include "app/Geometry.h"
+#include "app/VariationList.h"
 #include "chords/ChordBook.h"
 #include "chords/ChordVariations.h"
 #include "common/Vexel/src/PicUtils.h"
@@ -32,7 +34,6 @@
 class IniFile;
 class Player;
 class QLabel;
-class QListWidget;
 class QMenu;
 class QTimer;
 class TImage;
@@ -42,7 +43,7 @@ class TSettings;
 struct PlaybackSettings;
 struct UserSettings;
 class TSplashScreen;
-class DottedFrame;
+class FocusFrame;
 
 // What the window is built from: the folder with the data files and pics/, the program's
 // first command-line parameter ("" for none), the full path of the settings file, and the
@@ -80,8 +81,8 @@ struct MainFormControls {
     TImage* BottomImage = nullptr;
     TImage* PlayChordButton = nullptr;
     TImage* ChordInfoImage = nullptr;
-    DottedFrame* CenterSpot = nullptr;
-    DottedFrame* ChordSpot = nullptr;
+    FocusFrame* CenterSpot = nullptr;
+    FocusFrame* ChordSpot = nullptr;
     TNXPanel* TonveraPanel = nullptr;
     TNXPanel* NXLogo = nullptr;
     TNXPanel* ChordButton = nullptr;
@@ -99,7 +100,7 @@ struct MainFormControls {
     TNXPanel* ThisChordContainsButton = nullptr;
     QLabel* RootLabel = nullptr;
     QLabel* ChordLabel = nullptr;
-    QListWidget* List = nullptr;
+    VariationListBox* List = nullptr;
     std::vector<TNXPanel*> ChordTypeButtons;
     QMenu* SelChordMenu = nullptr;
     QTimer* MoveEchoTimer = nullptr;
@@ -136,6 +137,8 @@ public:
     void DrawRootSelector();
     int HitTestRoot(int x, int y) const;
     bool CheckOnlyButton(TNXPanel* button);
+    // A plain button, or a list button with a chord type chosen from its list.
+    bool NamesChordType(const TNXPanel* button) const;
     void SelectChordTypeByName(const std::string& name);
     std::string CurrentChordTypeName() const;
     void SelectionChanged(bool play);
@@ -258,10 +261,15 @@ private:
     ColourValue markerFill(const TChordVariation& record, size_t i) const;
     void drawFinderMarker(QImage& canvas, int code, ColourValue fill, const std::string& label);
     std::optional<layout::Point> codeCentre(int code) const;
+    // accessibility
+    void nameControls();
+    void nameRootColumn();
+    void nameChordTones();
     // display
     void applyShowResult(ShowResult&& result);
     void chooseListLine(int line);
     TNXPanel* focusedChordTypeButton() const;
+    void keepFocusOnSelection();
     void rebuildList(const std::vector<std::string>& lines);
     VariationOptions variationOptions() const;
     UserSettings userSettings() const;

@@ -89,6 +89,7 @@ void TMainForm::DrawChordInfo()
         write(i < chord.noteNames.size() ? chord.noteNames[i] : std::string(), int(i), half);
     }
     ChordInfoImage->Repaint();
+    nameChordTones();
 }
 
 void TMainForm::PlayChord()
@@ -134,9 +135,7 @@ PlaybackSettings TMainForm::playbackSettings() const
 
 void TMainForm::rebuildList(const std::vector<std::string>& lines)
 {
-    List->clear();
-    for (const std::string& line : lines)
-        List->addItem(QString::fromLatin1(line.c_str()));
+    List->SetLines(lines);
     ListTag = -1;
 }
 
@@ -152,7 +151,7 @@ void TMainForm::applyShowResult(ShowResult&& result)
     else if (result.draw != DrawTarget::Nothing)
         DrawChordOnInstrument(nullptr);
     if (result.selectLine >= 0 && result.selectLine < List->count())
-        List->setCurrentRow(result.selectLine);
+        List->SelectLine(result.selectLine);
 }
 
 void TMainForm::ListClick()

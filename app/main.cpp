@@ -10,8 +10,8 @@
 int main(int argc, char** argv)
 {
     QApplication application(argc, argv);
+    // No display name: Qt would append it to every title ("Settings — Tonvera").
     QApplication::setApplicationName("Tonvera");
-    QApplication::setApplicationDisplayName("Tonvera");
 
     Player player(MakeSystemMIDIDevices());
     _player = &player;
