@@ -26,6 +26,24 @@ std::vector<std::string> listLines(const TMainForm& form)
     return lines;
 }
 
+// Chord types whose domList holds the given number of entries, d1, d2 ...; the lines before
+// it give the other types and lists.
+FixtureFiles withLongDomList(int entries, const std::string& before = "maj,0100,0304,0507\n")
+{
+    FixtureFiles files;
+    files.chords = before + "list:domList\n";
+    for (int i = 1; i <= entries; ++i)
+        files.chords.append("d").append(std::to_string(i)).append(",0100,0304,0507,0710\n");
+    return files;
+}
+
+// Where Qt sends a key while a popup menu is open: its focus widget, else the menu itself.
+QWidget* menuKeyTarget()
+{
+    QWidget* popup = QApplication::activePopupWidget();
+    return popup && popup->focusWidget() ? popup->focusWidget() : popup;
+}
+
 } // namespace
 
 TEST(RootSelector, PressWithin16PixelsSelectsAndPlaysTheRoot)
@@ -151,12 +169,7 @@ TEST(ChordLists, ArrowZoneOpensTheListAndAChoicePlays)
 
 TEST(ChordLists, EveryTwentiethEntryStartsAColumn)
 {
-    std::string chords = "maj,0100,0304,0507\nlist:domList\n";
-    for (int i = 1; i <= 45; ++i)
-        chords.append("d").append(std::to_string(i)).append(",0100,0304,0507,0710\n");
-    FixtureFiles files;
-    files.chords = chords;
-    WindowFixture fixture(files);
+    WindowFixture fixture(withLongDomList(45));
     TMainForm& form = fixture.Start();
     form.OpenChordList(button(form, "domList"));
     MenuColumns* columns = MenuColumnsWidget(form.Controls().SelChordMenu);
@@ -173,22 +186,10 @@ TEST(ChordLists, EveryTwentiethEntryStartsAColumn)
     form.Controls().SelChordMenu->close();
 }
 
-// Where Qt sends a key while a popup menu is open: its focus widget, else the menu itself.
-QWidget* menuKeyTarget()
-{
-    QWidget* popup = QApplication::activePopupWidget();
-    return popup && popup->focusWidget() ? popup->focusWidget() : popup;
-}
-
 TEST(ChordLists, KeysChooseAnEntryInAShortMenuAndInColumns)
 {
-    std::string chords = "maj,0100,0304,0507\nlist:majList\nadd9,0100,0304,0507,0914\nmaj13,0100,0304,0507,0711,0914,1321\n"
-                         "list:domList\n";
-    for (int i = 1; i <= 45; ++i)
-        chords.append("d").append(std::to_string(i)).append(",0100,0304,0507,0710\n");
-    FixtureFiles files;
-    files.chords = chords;
-    WindowFixture fixture(files);
+    WindowFixture fixture(withLongDomList(
+        45, "maj,0100,0304,0507\nlist:majList\nadd9,0100,0304,0507,0914\nmaj13,0100,0304,0507,0711,0914,1321\n"));
     TMainForm& form = fixture.Start();
     QMenu* menu = form.Controls().SelChordMenu;
     auto openWithKeys = [&](const char* name) {
@@ -250,12 +251,7 @@ TEST(ChordLists, KeysChooseAnEntryInAShortMenuAndInColumns)
 
 TEST(ChordLists, ColumnEntriesHighlightUnderThePointerAndAClickChooses)
 {
-    std::string chords = "maj,0100,0304,0507\nlist:domList\n";
-    for (int i = 1; i <= 25; ++i)
-        chords.append("d").append(std::to_string(i)).append(",0100,0304,0507,0710\n");
-    FixtureFiles files;
-    files.chords = chords;
-    WindowFixture fixture(files);
+    WindowFixture fixture(withLongDomList(25));
     TMainForm& form = fixture.Start();
     TNXPanel* domList = button(form, "domList");
     form.OpenChordList(domList);
