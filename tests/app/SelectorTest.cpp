@@ -193,6 +193,8 @@ TEST(ChordLists, KeysChooseAnEntryInAShortMenuAndInColumns)
     TMainForm& form = fixture.Start();
     QMenu* menu = form.Controls().SelChordMenu;
     auto openWithKeys = [&](const char* name) {
+        // Without a window manager nothing gives the window back its activation after a menu.
+        QApplication::setActiveWindow(&form);
         TNXPanel* list = button(form, name);
         form.Controls().CenterPanel->setFocus();
         list->setFocus();
