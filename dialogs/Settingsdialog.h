@@ -37,7 +37,8 @@ enum class SettingKind {
 // its default, and the row that shows it: the kind of control, the titled group it sits in
 // and its caption. The table lists the keys in the order they are saved; the dialog shows
 // the groups in the order of SettingGroups and each group's rows in table order. A new
-// setting is one more row here.
+// setting is one more row here (and a new kind of control one more case where the dialog
+// makes its controls).
 struct SettingDef {
     const char* key;
     const char* control;
