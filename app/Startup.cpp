@@ -1,6 +1,7 @@
 #include "app/Startup.h"
 
 #include "controls/Nxcomponentutils.h"
+#include "app/ProgramStyle.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -9,6 +10,7 @@
 
 ProgramWindows CreateProgramWindows(const MainFormSetup& setup)
 {
+    ApplyProgramStyle();
     ProgramWindows windows;
     windows.main = std::make_unique<TMainForm>(setup);
     windows.main->FormCreate();

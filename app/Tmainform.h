@@ -10,10 +10,12 @@
 //   TmainformDisplay.cpp     chord display, variation list, playing, error box
 //   TmainformCommands.cpp    top-row buttons, finder panel, key map
 //   TmainformExport.cpp      taking the chord out: clipboard, MIDI file, diagram, drag
+//   TmainformAccessibility.cpp  the controls' names for screen readers
 // Called on the GUI thread only; the player's end-of-sequence notice arrives as a queued event.
 #pragma once
 
 #include "app/Geometry.h"
+#include "app/VariationList.h"
 #include "chords/ChordBook.h"
 #include "chords/ChordVariations.h"
 #include "common/Vexel/src/PicUtils.h"
@@ -34,7 +36,6 @@
 class IniFile;
 class Player;
 class QLabel;
-class QListWidget;
 class QAction;
 class QMenu;
 class QMimeData;
@@ -46,7 +47,7 @@ class TSettings;
 struct PlaybackSettings;
 struct UserSettings;
 class TSplashScreen;
-class DottedFrame;
+class FocusFrame;
 
 // What the window is built from: the folder with the data files and pics/, the program's
 // first command-line parameter ("" for none), the full path of the settings file, and the
@@ -84,8 +85,8 @@ struct MainFormControls {
     TImage* BottomImage = nullptr;
     TImage* PlayChordButton = nullptr;
     TImage* ChordInfoImage = nullptr;
-    DottedFrame* CenterSpot = nullptr;
-    DottedFrame* ChordSpot = nullptr;
+    FocusFrame* CenterSpot = nullptr;
+    FocusFrame* ChordSpot = nullptr;
     TNXPanel* TonveraPanel = nullptr;
     TNXPanel* NXLogo = nullptr;
     TNXPanel* ChordButton = nullptr;
@@ -103,7 +104,7 @@ struct MainFormControls {
     TNXPanel* ThisChordContainsButton = nullptr;
     QLabel* RootLabel = nullptr;
     QLabel* ChordLabel = nullptr;
-    QListWidget* List = nullptr;
+    VariationListBox* List = nullptr;
     std::vector<TNXPanel*> ChordTypeButtons;
     QMenu* SelChordMenu = nullptr;
     QMenu* ChordMenu = nullptr;             // context menu of the play area and the instrument view
@@ -142,6 +143,8 @@ public:
     void DrawRootSelector();
     int HitTestRoot(int x, int y) const;
     bool CheckOnlyButton(TNXPanel* button);
+    // A plain button, or a list button with a chord type chosen from its list.
+    bool NamesChordType(const TNXPanel* button) const;
     void SelectChordTypeByName(const std::string& name);
     std::string CurrentChordTypeName() const;
     void SelectionChanged(bool play);
@@ -282,6 +285,10 @@ private:
     ColourValue markerFill(const TChordVariation& record, size_t i) const;
     void drawFinderMarker(QImage& canvas, int code, ColourValue fill, const std::string& label);
     std::optional<layout::Point> codeCentre(int code) const;
+    // accessibility
+    void nameControls();
+    void nameRootColumn();
+    void nameChordTones();
     // display
     // What PlayChord plays: the selected variation, or else the current chord; null for none.
     struct ChosenRecord {
@@ -294,6 +301,7 @@ private:
     void showList(VariationList&& list);
     void chooseListLine(int line);
     TNXPanel* focusedChordTypeButton() const;
+    void keepFocusOnSelection();
     VariationOptions variationOptions() const;
     UserSettings userSettings() const;
     PlaybackSettings playbackSettings() const;

@@ -1,7 +1,7 @@
 // The top-row buttons, the reverse-finder switch, and the window-wide key map.
 #include "app/Tmainform.h"
 
-#include "app/DottedFrame.h"
+#include "app/FocusFrame.h"
 #include "chords/Notes.h"
 #include "chords/ReverseFinder.h"
 #include "controls/Nxpanel.h"
@@ -20,8 +20,6 @@
 namespace {
 
 constexpr int kModalOk = 1;
-// The zone at the right end of the finder switch that opens its sub-mode menu.
-constexpr int kFinderMenuZone = 40;
 
 } // namespace
 
@@ -75,7 +73,7 @@ void TMainForm::NXLogoClick()
 
 void TMainForm::ThisChordContainsButtonClick()
 {
-    List->setCurrentRow(-1);
+    List->SelectLine(-1);
     PlayChord();
     DrawChordOnInstrument(nullptr);
 }
@@ -115,7 +113,7 @@ void TMainForm::ListDblClick()
 
 void TMainForm::ReverseFinderMouseDown(int x)
 {
-    if (x > ReverseFinder->width() - kFinderMenuZone && ReverseFinderOn()) {
+    if (x > ReverseFinder->width() - layout::ReverseFinderMenuZone && ReverseFinderOn()) {
         SelChordMenu->clear();
         SelChordMenuButton = nullptr;
         for (int mode = 0; mode < 2; ++mode) {
@@ -138,7 +136,7 @@ void TMainForm::ReverseFinderMouseDown(int x)
     } else if (ReverseFinder->Caption().empty()) {
         TNXPanel* first = ChordTypeButtons.front();
         for (TNXPanel* button : ChordTypeButtons)
-            if (button->Checked()) {
+            if (button->Checked() && NamesChordType(button)) {
                 first = button;
                 break;
             }
@@ -146,14 +144,33 @@ void TMainForm::ReverseFinderMouseDown(int x)
     } else {
         SelectChordTypeByName(ReverseFinder->Caption());
     }
+    if (!ReverseFinderOn()) {
+        List->SetEmptyText(QString());
+        keepFocusOnSelection();
+    }
     SelectionChanged(false);
     LeftImage->setEnabled(!ReverseFinderOn());
     LeftPanel->setCursor(ReverseFinderOn() ? Qt::ForbiddenCursor : Qt::ArrowCursor);
+    DrawRootSelector();
+}
+
+// Focus that sits on a chord-type button moves to the checked one, so the focus frame
+// shows the chord type in use.
+void TMainForm::keepFocusOnSelection()
+{
+    TNXPanel* focused = focusedChordTypeButton();
+    if (!focused || focused->Checked())
+        return;
+    for (TNXPanel* button : ChordTypeButtons)
+        if (button->Checked()) {
+            button->setFocus();
+            return;
+        }
 }
 
 void TMainForm::ReverseFinderMouseMove(int x)
 {
-    const bool pointing = x < ReverseFinder->width() - kFinderMenuZone && ReverseFinderOn();
+    const bool pointing = x < ReverseFinder->width() - layout::ReverseFinderMenuZone && ReverseFinderOn();
     ReverseFinder->setCursor(pointing ? Qt::PointingHandCursor : Qt::ArrowCursor);
 }
 
@@ -186,7 +203,7 @@ bool TMainForm::ApplicationEvents1ShortCut(int key)
 void TMainForm::chooseListLine(int line)
 {
     if (List->count() > line) {
-        List->setCurrentRow(line);
+        List->SelectLine(line);
         ListClick();
         ListDblClick();
     } else {

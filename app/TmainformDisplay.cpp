@@ -89,6 +89,7 @@ void TMainForm::DrawChordInfo()
         write(i < chord.noteNames.size() ? chord.noteNames[i] : std::string(), int(i), half);
     }
     ChordInfoImage->Repaint();
+    nameChordTones();
 }
 
 TMainForm::ChosenRecord TMainForm::chosenChord() const
@@ -139,9 +140,7 @@ void TMainForm::showList(VariationList&& list)
 {
     Variations = std::move(list.Variations);
     VariationSources = std::move(list.Sources);
-    List->clear();
-    for (const std::string& line : list.Lines)
-        List->addItem(FromDataText(line));
+    List->SetLines(list.Lines);
     ListTag = -1;
 }
 
@@ -155,7 +154,7 @@ void TMainForm::applyShowResult(ShowResult&& result)
     else if (result.draw != DrawTarget::Nothing)
         DrawChordOnInstrument(nullptr);
     if (result.selectLine >= 0 && result.selectLine < List->count())
-        List->setCurrentRow(result.selectLine);
+        List->SelectLine(result.selectLine);
 }
 
 void TMainForm::ListClick()

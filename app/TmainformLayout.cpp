@@ -4,7 +4,7 @@
 
 #include "base/Files.h"
 
-#include "app/DottedFrame.h"
+#include "app/FocusFrame.h"
 #include "app/EmbossedLabel.h"
 #include "controls/Nxcomponentutils.h"
 #include "controls/Nxpanel.h"
@@ -121,10 +121,11 @@ void TMainForm::buildWindowTree()
     CenterPanel = makeContainer(BackPanel, "CenterPanel", layout::CenterPanel);
     CenterPanel->setFocusPolicy(Qt::StrongFocus);
     CenterImage = makeImage(CenterPanel, "CenterImage", layout::Filling(layout::CenterPanel));
-    CenterSpot = new DottedFrame(CenterPanel, QColor(192, 192, 192), false);
+    CenterSpot = new FocusFrame(CenterPanel, QPen(QColor(192, 192, 192), 1, Qt::DotLine), false);
     CenterSpot->setObjectName("CenterSpot");
     CenterSpot->setGeometry(toQRect(layout::CenterSpot));
-    ChordSpot = new DottedFrame(CenterPanel, QColor(0, 128, 0), true);
+    // A cool, bold line stands out on the warm buttons, lit or not.
+    ChordSpot = new FocusFrame(CenterPanel, QPen(QColor(110, 210, 255), 2), true);
     ChordSpot->setObjectName("ChordSpot");
     RightPanel = makeContainer(BackPanel, "RightPanel", layout::RightPanel);
     RightImage = makeImage(RightPanel, "RightImage", layout::Filling(layout::RightPanel));
@@ -154,6 +155,8 @@ void TMainForm::buildWindowTree()
     ReverseFinder->SetAlignment(Qt::AlignLeft);
     ReverseFinder->SetTextMarginOn(true);
     ReverseFinder->SetTextMarginX(layout::ReverseFinderTextLeft);
+    // Narrow enough that the longer mode name ends before the menu arrow.
+    ReverseFinder->SetFontOnIdle({FontFromPoints("Arial", 8), Qt::black});
 
     PlayChordButton = makeImage(RightPanel, "PlayChordButton", layout::PlayChordButton);
     PlayChordButton->setCursor(Qt::PointingHandCursor);
@@ -164,10 +167,8 @@ void TMainForm::buildWindowTree()
     ThisChordContainsButton->SetFontOnIdle({FontFromPoints("MS Sans Serif", 8), Qt::white});
     ChordInfoImage = makeImage(RightPanel, "ChordInfoImage", layout::ChordInfoImage);
 
-    List = new QListWidget(RightPanel);
+    List = new VariationListBox(RightPanel);
     List->setObjectName("List");
-    List->setFrameShape(QFrame::NoFrame);
-    List->setFocusPolicy(Qt::StrongFocus);
 
     SelChordMenu = new QMenu(this);
     SelChordMenu->setObjectName("SelChordMenu");
@@ -193,11 +194,6 @@ void TMainForm::LayoutStep()
     loadCanvasPictures();
 
     List->setGeometry(toQRect(layout::VariationList));
-    // Dark green ground with teal text; tab stops every 50 pixels.
-    List->setStyleSheet(QString("QListWidget { background: rgb(0,15,0); color: teal; outline: 0; }"
-                                "QListWidget::item { height: %1px; }"
-                                "QListWidget::item:selected { background: rgb(0,70,60); color: rgb(150,255,230); }")
-                            .arg(layout::ListItemHeight));
 
     setPictures(TonveraPanel, layout::TonveraPanel);
     setPictures(NXLogo, layout::NXLogo);
@@ -364,7 +360,8 @@ void TMainForm::connectHandlers()
     connect(CategoryFilter, &TNXPanel::clicked, this, [this] { guard([&] { CategoryFilterClick(); }); });
     connect(PlayChordButton, &TImage::mouseDown, this,
             [this](Qt::MouseButton, Qt::KeyboardModifiers, int, int) { guard([&] { PlayChord(); }); });
-    connect(List, &QListWidget::itemClicked, this, [this] { guard([&] { ListClick(); }); });
+    // Keys move the selection too: what is drawn and played always matches the highlight.
+    connect(List, &VariationListBox::lineClicked, this, [this] { guard([&] { ListClick(); }); });
     connect(List, &QListWidget::itemDoubleClicked, this, [this] { guard([&] { ListDblClick(); }); });
     connect(ChordButton, &TNXPanel::clicked, this, [this] { ChordButtonClick(); });
     connect(ArpeggioButton, &TNXPanel::clicked, this, [this] { ArpeggioButtonClick(); });

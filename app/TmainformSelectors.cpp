@@ -1,7 +1,7 @@
 // The root selector, the chord-type buttons, the category choosers and the chord lists.
 #include "app/Tmainform.h"
 
-#include "app/DottedFrame.h"
+#include "app/FocusFrame.h"
 #include "app/MenuColumns.h"
 #include "chords/ChordButtons.h"
 #include "chords/ReverseFinder.h"
@@ -19,6 +19,7 @@
 namespace {
 
 const QColor kSilver(192, 192, 192);
+const QColor kLockedShade(0, 0, 0, 150);
 
 static_assert(layout::RootCentres.size() == RootTable.size(), "a place on the root column for every root");
 
@@ -77,6 +78,12 @@ void TMainForm::DrawRootSelector()
             const QString name = FromDataText(root.name);
             painter.drawText(centredTextOrigin(painter.fontMetrics(), name, centre.x, centre.y), name);
         }
+    }
+    nameRootColumn();
+    // While the finder has locked the roots, the column is dimmed.
+    if (!LeftImage->isEnabled()) {
+        QPainter painter(&canvas);
+        painter.fillRect(canvas.rect(), kLockedShade);
     }
     LeftImage->Repaint();
 }
@@ -168,8 +175,19 @@ void TMainForm::ChordTypeButtonMouseDown(TNXPanel* button, Qt::MouseButton mouse
         runReverseFind();
         return;
     }
+    // A list button that was never used holds no chord type yet: its body opens the list.
+    if (!NamesChordType(button)) {
+        OpenChordList(button);
+        return;
+    }
     CheckOnlyButton(button);
     SelectionChanged(true);
+}
+
+bool TMainForm::NamesChordType(const TNXPanel* button) const
+{
+    const layout::ChordTypeButton* row = rowOf(button);
+    return row && (!row->isList || !button->GetText().empty());
 }
 
 void TMainForm::SelectionChanged(bool play)
@@ -207,7 +225,8 @@ void TMainForm::CenterPanelExit()
 void TMainForm::ChordTypeButtonEnter(TNXPanel* button)
 {
     CenterSpot->show();
-    ChordSpot->setGeometry(button->geometry().adjusted(-1, -1, 1, 1));
+    // Its two-pixel line lies just outside the button.
+    ChordSpot->setGeometry(button->geometry().adjusted(-2, -2, 2, 2));
     ChordSpot->show();
     ChordSpot->raise();
 }
@@ -307,6 +326,7 @@ void TMainForm::runReverseFind()
     query.nameFromBass = userSettings().nameFromLowestNote;
     FinderResult found = ReverseFind(Book, query);
     showList(std::move(found.list));
+    List->SetEmptyText(FinderMarks.size() < 2 ? "Mark two or more notes" : "No chord contains these notes");
     // What was found before an error stays listed, and the error is shown.
     if (!found.error.empty())
         throw ChordError(found.error);

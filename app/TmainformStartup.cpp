@@ -87,6 +87,7 @@ void TMainForm::FormCreate()
         throw std::runtime_error("Software not properly installed or corrupted.\nPlease reinstall Tonvera.");
     connectPlayerNotifications();
     LayoutStep();
+    nameControls();
     const IniFile definitions(setup_.folder + "/Tonvera.def");
     loadHints(definitions);
     LoadColours(definitions);

@@ -21,8 +21,8 @@ int main(int argc, char** argv)
     QApplication application(argc, argv);
     // Qt has taken its own parameters (-platform ...) out of argv by now.
     const ProgramOptions options = ParseProgramOptions({argv + 1, argv + argc});
+    // No display name: Qt would append it to every title ("Settings — Tonvera").
     QApplication::setApplicationName("Tonvera");
-    QApplication::setApplicationDisplayName("Tonvera");
     QGuiApplication::setDesktopFileName("org.tonvera.Tonvera");
 
     Player player(MakeSystemMIDIDevices());

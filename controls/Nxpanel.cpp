@@ -3,6 +3,7 @@
 
 #include "base/Files.h"
 
+#include "controls/NxpanelAccessible.h"
 #include "controls/Timage.h"
 
 #include <QEnterEvent>
@@ -17,6 +18,7 @@ TNXPanel::TNXPanel(QWidget* parent) : QWidget(parent)
     // Moves arrive without a button held, as the hover look needs them.
     setMouseTracking(true);
     fonts_.fill(DefaultLabelFont());
+    EnablePanelAccessibility();
 }
 
 TNXPanel::~TNXPanel() = default;
@@ -129,8 +131,10 @@ bool TNXPanel::ImageDraw(QImage& canvas, int slot) const
 
 void TNXPanel::SetText(const std::string& text)
 {
-    if (StoreIfChanged(text_, text))
-        update();
+    if (!StoreIfChanged(text_, text))
+        return;
+    update();
+    NotifyPanelTextChanged(this);
 }
 
 void TNXPanel::SetTextMarginX(int value)
@@ -204,6 +208,17 @@ void TNXPanel::SetChecked(bool checked)
     checked_ = checked;
     state_ = checked ? StateChecked : StateIdle;
     update();
+    NotifyPanelChecked(this);
+}
+
+void TNXPanel::Press()
+{
+    MouseDown(Qt::LeftButton, Qt::LeftButton, Qt::NoModifier, 1, height() / 2);
+    Click();
+    if (state_ == StateMouseDown) {
+        state_ = checked_ ? StateChecked : StateIdle;
+        update();
+    }
 }
 
 void TNXPanel::SetBkColor(const QColor& colour)

@@ -35,8 +35,11 @@ void applyHints(QWidget* widget, const HintLookup& lookup)
 {
     try {
         const std::string hint = hintFor(*widget, lookup);
-        // An empty tool tip is Qt's "no hint": nothing pops up for this widget.
-        widget->setToolTip(FromDataText(hint));
+        // An empty tool tip is Qt's "no hint": nothing pops up for this widget. A screen
+        // reader gives the same text as the control's description.
+        const QString text = FromDataText(hint);
+        widget->setToolTip(text);
+        widget->setAccessibleDescription(text);
         const QList<QWidget*> children = widget->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
         for (QWidget* child : children)
             applyHints(child, lookup);

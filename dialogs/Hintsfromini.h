@@ -13,7 +13,7 @@ using HintLookup = std::function<std::string(const std::string& key)>;
 
 // Gives root and every widget below it, depth first in child order, the hint under its object name
 // or, when that is empty and its tag is not 0, the one under "Tag<n>"; "|" becomes a line break.
-// A widget without a hint gets its tool tip cleared. The tag is the widget's int property "Tag"
+// The hint is also the widget's accessible description. A widget without a hint gets both cleared. The tag is the widget's int property "Tag"
 // (a dynamic property or a Q_PROPERTY); a widget without one has tag 0.
 // An exception while handling one widget skips that widget's subtree only.
 // Called on the GUI thread.

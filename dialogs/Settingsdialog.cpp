@@ -10,13 +10,16 @@
 #include <algorithm>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFrame>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSlider>
 #include <QSpinBox>
+#include <QVBoxLayout>
 
 const char* const GeneralMIDIInstrumentNames[128] = {
     "Acoustic Grand Piano", "Bright Acoustic Piano", "Electric Grand Piano", "Honky-tonk Piano",
@@ -54,19 +57,25 @@ const char* const GeneralMIDIInstrumentNames[128] = {
 };
 
 // In the order SaveSettings writes them; LoadSettings reads the device last.
-const SettingDef SettingsTable[11] = {
-    {"ShowFlyByHint", "ShowGUIhints", 1},
-    {"ConvertDblToEq", "ConvertDbl", 0},
-    {"RootPatch", "RootPatch", 0},
-    {"ChordPatch", "ChordPatch", 0},
-    {"RootVolume", "RootVolume", 100},
-    {"ChordVolume", "ChordVolume", 100},
-    {"MIDIOutDriver", "MIDIOutDriver", 0},
-    {"ArpegioStaggers", "ArpegioStaggers", 50},
-    {"DisplayChordColor", "DisplayChordColor", 0},
-    {"RememberRootAndChord", "RememberRootAndChord", 1},
-    {"NameFromLowestNote", "NameFromLowestNote", 0},
+const std::vector<SettingDef> SettingsTable = {
+    {"ShowFlyByHint", "ShowGUIhints", 1, SettingKind::CheckBox, "Options", "show fly-by hints"},
+    {"ConvertDblToEq", "ConvertDbl", 0, SettingKind::CheckBox, "Options",
+     "convert double-flats/double-sharps to their enharmonic equivalents"},
+    {"RootPatch", "RootPatch", 0, SettingKind::InstrumentList, "Root", "Instrument"},
+    {"ChordPatch", "ChordPatch", 0, SettingKind::InstrumentList, "Chord", "Instrument"},
+    {"RootVolume", "RootVolume", 100, SettingKind::Volume, "Root", "Volume"},
+    {"ChordVolume", "ChordVolume", 100, SettingKind::Volume, "Chord", "Volume"},
+    {"MIDIOutDriver", "MIDIOutDriver", 0, SettingKind::DeviceList, "MIDI", "MIDI Driver:"},
+    {"ArpegioStaggers", "ArpegioStaggers", 50, SettingKind::Milliseconds, "Chord", "Arpeggio staggers notes at"},
+    {"DisplayChordColor", "DisplayChordColor", 0, SettingKind::CheckBox, "Options",
+     "Display chord tones in different colors"},
+    {"RememberRootAndChord", "RememberRootAndChord", 1, SettingKind::CheckBox, "Options",
+     "Remember the last root and chord played when closing program"},
+    {"NameFromLowestNote", "NameFromLowestNote", 0, SettingKind::CheckBox, "Chord finder",
+     "Name chords from the lowest note"},
 };
+
+const std::vector<const char*> SettingGroups = {"MIDI", "Options", "Root", "Chord", "Chord finder"};
 
 namespace {
 
@@ -100,55 +109,78 @@ void setControlValue(QWidget* control, int value)
         spin->setValue(value);
 }
 
-QLabel* label(QWidget* parent, const char* text, int left, int top, int width, int height, bool bold = false)
+// A caption as a screen reader says it: without the colon and blanks at its end.
+QString spokenName(const char* caption)
 {
-    auto* result = new QLabel(text, parent);
-    result->setGeometry(left, top, width, height);
-    if (bold) {
-        QFont font = result->font();
-        font.setBold(true);
-        result->setFont(font);
-    }
-    return result;
+    QString name = QString::fromLatin1(caption).trimmed();
+    if (name.endsWith(':'))
+        name.chop(1);
+    return name;
 }
 
-QCheckBox* checkBox(QWidget* parent, const char* name, const char* text, int left, int top, int width)
+QComboBox* instrumentList()
 {
-    auto* box = new QCheckBox(text, parent);
-    box->setObjectName(name);
-    box->setGeometry(left, top, width, 17);
-    return box;
-}
-
-QComboBox* instrumentList(QWidget* parent, const char* name, int left, int top)
-{
-    auto* list = new QComboBox(parent);
-    list->setObjectName(name);
-    list->setGeometry(left, top, 169, 21);
+    auto* list = new QComboBox;
     list->setMaxVisibleItems(16);
     for (const char* instrument : GeneralMIDIInstrumentNames)
         list->addItem(instrument);
     return list;
 }
 
-QSlider* volumeBar(QWidget* parent, const char* name, int left, int top)
+QSlider* volumeBar()
 {
-    auto* bar = new QSlider(Qt::Horizontal, parent);
-    bar->setObjectName(name);
-    bar->setGeometry(left, top, 129, 25);
+    auto* bar = new QSlider(Qt::Horizontal);
     bar->setRange(0, 120);
     bar->setTickInterval(10);
     bar->setTickPosition(QSlider::TicksBelow);
     bar->setValue(100);
+    bar->setMinimumWidth(129);
     return bar;
 }
 
-void separator(QWidget* parent, int left, int top, int width)
+// The control a setting of this kind is shown in, not yet named.
+QWidget* controlFor(const SettingDef& setting)
 {
-    auto* line = new QFrame(parent);
-    line->setGeometry(left, top, width, 9);
-    line->setFrameShape(QFrame::HLine);
-    line->setFrameShadow(QFrame::Sunken);
+    switch (setting.kind) {
+    case SettingKind::CheckBox:
+        return new QCheckBox(QString::fromLatin1(setting.caption));
+    case SettingKind::DeviceList:
+        return new QComboBox;
+    case SettingKind::InstrumentList:
+        return instrumentList();
+    case SettingKind::Volume:
+        return volumeBar();
+    case SettingKind::Milliseconds: {
+        auto* spin = new QSpinBox;
+        spin->setRange(0, 1000);
+        return spin;
+    }
+    }
+    return new QWidget;
+}
+
+// The control with what follows it on its row: a slider's value, kept up to date, or a
+// unit. Null when nothing follows it.
+QHBoxLayout* fieldWithTrailer(SettingKind kind, QWidget* control)
+{
+    auto* row = new QHBoxLayout;
+    if (auto* bar = qobject_cast<QSlider*>(control); bar && kind == SettingKind::Volume) {
+        auto* value = new QLabel(QString::number(bar->value()));
+        value->setObjectName(bar->objectName() + "Value");
+        value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        value->setMinimumWidth(value->fontMetrics().horizontalAdvance("000") + 2);
+        QObject::connect(bar, &QSlider::valueChanged, value, [value](int v) { value->setNum(v); });
+        row->addWidget(bar, 1);
+        row->addWidget(value);
+    } else if (kind == SettingKind::Milliseconds) {
+        row->addWidget(control);
+        row->addWidget(new QLabel("ms"));
+        row->addStretch(1);
+    } else {
+        delete row;
+        return nullptr;
+    }
+    return row;
 }
 
 } // namespace
@@ -167,12 +199,10 @@ TSettings::TSettings(std::string settingsFile, const std::string& firstParameter
 {
     setObjectName("Settings");
     setWindowTitle("Settings");
-    setFixedSize(358, 395);
     QFont font = this->font();
     font.setPixelSize(11);
     setFont(font);
     buildControls();
-    fitCheckBoxesToTheirTexts();
     qApp->installEventFilter(this);
     FormCreate();
 }
@@ -182,78 +212,93 @@ TSettings::~TSettings()
     qApp->removeEventFilter(this);
 }
 
+// Titled groups of labelled rows, laid out by Qt: every text gets the room it needs at any
+// font size and scale, and the dialog takes the size of what it holds.
 void TSettings::buildControls()
 {
-    label(this, "MIDI Driver:", 8, 21, 67, 13);
-    MIDIOutDriver = new QComboBox(this);
-    MIDIOutDriver->setObjectName("MIDIOutDriver");
-    MIDIOutDriver->setGeometry(80, 17, 265, 21);
+    auto* page = new QVBoxLayout(this);
+    page->setSizeConstraint(QLayout::SetFixedSize);
+    std::vector<std::string> order(SettingGroups.begin(), SettingGroups.end());
+    for (const SettingDef& setting : SettingsTable)
+        if (std::find(order.begin(), order.end(), setting.group) == order.end())
+            order.emplace_back(setting.group);
+    for (const std::string& title : order) {
+        auto* group = new QGroupBox(QString::fromLatin1(title.c_str()), this);
+        group->setObjectName(QString::fromLatin1(title.c_str()) + "Group");
+        auto* rows = new QFormLayout(group);
+        rows->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
+        for (const SettingDef& setting : SettingsTable)
+            if (title == setting.group)
+                addSettingRow(rows, setting);
+        if (rows->rowCount() > 0)
+            page->addWidget(group);
+        else
+            delete group;
+    }
 
-    ShowGUIhints = checkBox(this, "ShowGUIhints", "show fly-by hints", 8, 56, 137);
-    ConvertDbl = checkBox(this, "ConvertDbl",
-                          "convert double-flats/double-sharps to their enharmonic equivalents", 8, 80, 345);
-    DisplayChordColor = checkBox(this, "DisplayChordColor", "Display chord tones in different colors", 8, 104, 300);
-    RememberRootAndChord = checkBox(this, "RememberRootAndChord",
-                                    "Remember the last root and chord played when closing program", 8, 128, 345);
-    separator(this, 16, 152, 337);
-
-    label(this, "Root", 8, 160, 40, 13, true);
-    RootPatch = instrumentList(this, "RootPatch", 8, 175);
-    label(this, "Volume", 184, 177, 40, 13);
-    RootVolume = volumeBar(this, "RootVolume", 224, 173);
-
-    label(this, "Chord", 8, 211, 40, 13, true);
-    ChordPatch = instrumentList(this, "ChordPatch", 8, 227);
-    label(this, "Volume", 184, 228, 40, 13);
-    ChordVolume = volumeBar(this, "ChordVolume", 224, 225);
-    separator(this, 8, 264, 337);
-
-    label(this, "Arpeggio staggers notes at ", 8, 284, 134, 13);
-    ArpegioStaggers = new QSpinBox(this);
-    ArpegioStaggers->setObjectName("ArpegioStaggers");
-    ArpegioStaggers->setGeometry(144, 280, 55, 22);
-    ArpegioStaggers->setRange(0, 1000);
-    label(this, "ms", 205, 284, 20, 13);
-    NameFromLowestNote = checkBox(this, "NameFromLowestNote", "Name chords from the lowest note", 8, 310, 300);
+    alignRowLabels();
 
     Button1 = new QPushButton("OK", this);
     Button1->setObjectName("Button1");
-    Button1->setGeometry(192, 362, 75, 25);
     Button1->setDefault(true);
     Button2 = new QPushButton("Cancel", this);
     Button2->setObjectName("Button2");
-    Button2->setGeometry(272, 362, 75, 25);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(Button1);
+    buttons->addWidget(Button2);
+    page->addSpacing(4);
+    page->addLayout(buttons);
+
+    MIDIOutDriver = findChild<QComboBox*>("MIDIOutDriver");
+    ShowGUIhints = findChild<QCheckBox*>("ShowGUIhints");
+    ConvertDbl = findChild<QCheckBox*>("ConvertDbl");
+    DisplayChordColor = findChild<QCheckBox*>("DisplayChordColor");
+    RememberRootAndChord = findChild<QCheckBox*>("RememberRootAndChord");
+    RootPatch = findChild<QComboBox*>("RootPatch");
+    RootVolume = findChild<QSlider*>("RootVolume");
+    ChordPatch = findChild<QComboBox*>("ChordPatch");
+    ChordVolume = findChild<QSlider*>("ChordVolume");
+    ArpegioStaggers = findChild<QSpinBox*>("ArpegioStaggers");
+    NameFromLowestNote = findChild<QCheckBox*>("NameFromLowestNote");
 
     connect(Button1, &QPushButton::clicked, this, &TSettings::Button1Click);
     connect(Button2, &QPushButton::clicked, this, &TSettings::Button2Click);
     connect(MIDIOutDriver, &QComboBox::activated, this, [this] { MIDIOutDriverChange(); });
-
-    QWidget* order[] = {Button1, Button2, MIDIOutDriver, ShowGUIhints, RootPatch, RootVolume,
-                        ChordPatch, ChordVolume, ConvertDbl, ArpegioStaggers, DisplayChordColor,
-                        RememberRootAndChord, NameFromLowestNote};
-    for (size_t i = 1; i < std::size(order); ++i)
-        setTabOrder(order[i - 1], order[i]);
 }
 
-// The captions are set in the system font, which can be wider than the one this layout was
-// drawn for: a check box whose text would be cut grows to fit it, and the dialog grows with
-// it, keeping OK and Cancel at its right edge.
-void TSettings::fitCheckBoxesToTheirTexts()
+void TSettings::addSettingRow(QFormLayout* group, const SettingDef& setting)
 {
-    int right = width();
-    for (QCheckBox* box : {ShowGUIhints, ConvertDbl, DisplayChordColor, RememberRootAndChord, NameFromLowestNote}) {
-        box->resize(std::max(box->width(), box->sizeHint().width()), box->height());
-        right = std::max(right, box->x() + box->width() + 8);
+    QWidget* control = controlFor(setting);
+    control->setObjectName(setting.control);
+    control->setAccessibleName(spokenName(setting.caption));
+    if (setting.kind == SettingKind::CheckBox) {
+        group->addRow(control);
+        return;
     }
-    const int growth = right - width();
-    for (QPushButton* button : {Button1, Button2})
-        button->move(button->x() + growth, button->y());
-    setFixedSize(right, height());
+    auto* label = new QLabel(QString::fromLatin1(setting.caption));
+    label->setObjectName("RowLabel");
+    label->setBuddy(control);
+    if (QHBoxLayout* field = fieldWithTrailer(setting.kind, control))
+        group->addRow(label, field);
+    else
+        group->addRow(label, control);
+}
+
+// Every group's fields start at the same place: the row labels all take the widest one's width.
+void TSettings::alignRowLabels()
+{
+    const QList<QLabel*> labels = findChildren<QLabel*>("RowLabel");
+    int widest = 0;
+    for (const QLabel* label : labels)
+        widest = std::max(widest, label->sizeHint().width());
+    for (QLabel* label : labels)
+        label->setMinimumWidth(widest);
 }
 
 QWidget* TSettings::controlNamed(const char* name) const
 {
-    return findChild<QWidget*>(name, Qt::FindDirectChildrenOnly);
+    return findChild<QWidget*>(name);
 }
 
 void TSettings::FormCreate()

@@ -7,10 +7,12 @@
 
 #include <QDialog>
 #include <string>
+#include <vector>
 
 class Player;
 class QCheckBox;
 class QComboBox;
+class QFormLayout;
 class QPushButton;
 class QSlider;
 class QSpinBox;
@@ -22,14 +24,32 @@ std::string StartModeSection(const std::string& base, const std::string& firstPa
 // The 128 General MIDI instrument names, index = program number.
 extern const char* const GeneralMIDIInstrumentNames[128];
 
-// One key of the settings section: its name, the control that shows it and its default.
-// The table lists them in the order they are saved.
+// How a setting is shown: each kind is one kind of row in the dialog.
+enum class SettingKind {
+    CheckBox,         // a check box with the caption as its text; 1 or 0
+    DeviceList,       // the MIDI output devices; the device's index
+    InstrumentList,   // the 128 General MIDI instruments; the program number
+    Volume,           // a slider 0 to 120 with its value beside it
+    Milliseconds,     // a number field 0 to 1000 followed by "ms"
+};
+
+// One key of the settings section: its name, the control that shows it (its object name),
+// its default, and the row that shows it: the kind of control, the titled group it sits in
+// and its caption. The table lists the keys in the order they are saved; the dialog shows
+// the groups in the order of SettingGroups and each group's rows in table order. A new
+// setting is one more row here (and a new kind of control one more case where the dialog
+// makes its controls).
 struct SettingDef {
     const char* key;
     const char* control;
     int defaultValue;
+    SettingKind kind;
+    const char* group;
+    const char* caption;
 };
-extern const SettingDef SettingsTable[11];
+extern const std::vector<SettingDef> SettingsTable;
+// The dialog's groups, top to bottom; a group not listed here follows them.
+extern const std::vector<const char*> SettingGroups;
 
 // The current settings as the main window uses them; the defaults stand for a run without
 // a settings dialog.
@@ -90,7 +110,8 @@ private:
     void FormCreate();
     void FormClose();
     void buildControls();
-    void fitCheckBoxesToTheirTexts();
+    void addSettingRow(QFormLayout* group, const SettingDef& setting);
+    void alignRowLabels();
     void applyHintSetting();
     void showSaveError(const std::string& reason);
     QWidget* controlNamed(const char* name) const;

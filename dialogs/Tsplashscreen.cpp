@@ -13,12 +13,13 @@ namespace {
 constexpr int kWidth = layout::AboutPicture.w;
 constexpr int kHeight = layout::AboutPicture.h;
 
+// Under the picture's title and subtitle: who made it, with what, and where help is.
 const char* const kContactLines[] = {
-    "Tonvera chord reference",
-    "for piano and guitar",
-    "by the Tonvera team",
-    "Questions and ideas:",
-    "tonvera@example.org",
+    "By Nexus Sound Tools",
+    "Built with Qt, FluidSynth,",
+    "RtMidi and libpng.",
+    "User guide: F1 or Help",
+    "in the main window.",
 };
 
 // Used when the skin has no about picture: a dark warm panel with the product name.

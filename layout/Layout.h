@@ -117,6 +117,12 @@ inline constexpr SkinButton CategoryFilter{"CategoryFilter", "Key", {8, 19, 173,
 inline constexpr SkinButton ReverseFinder{"ReverseFinder", "ReverseChordFinder", {16, 418, 157, 19}};
 // Where the reverse finder's mode name starts (its text margin).
 inline constexpr int ReverseFinderTextLeft = 20;
+// A press this close to the reverse finder's right end opens its mode menu (while it is on);
+// the skin marks the end with a drop-down arrow as wide as the category field's.
+inline constexpr int ReverseFinderMenuZone = 40;
+// Headings in the skin sit this far above the first row of what they head (the groups of
+// chord-type buttons, the reverse finder).
+inline constexpr int HeadingRise = 6;
 // The width of the category field's drop-down arrow, at its right end.
 inline constexpr int CategoryArrowWidth = 19;
 

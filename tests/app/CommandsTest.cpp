@@ -2,7 +2,7 @@
 // top-row buttons and the key map.
 #include "WindowFixture.h"
 
-#include "app/DottedFrame.h"
+#include "app/FocusFrame.h"
 #include "controls/Nxpanel.h"
 #include "controls/Timage.h"
 #include "dialogs/Settingsdialog.h"
@@ -177,6 +177,55 @@ TEST(ReverseFinder, NamesChordsFromTheLowestMarkWhenTheSettingSaysSo)
         ASSERT_GT(form.Controls().List->count(), 0);
         EXPECT_EQ(form.Controls().List->item(0)->text().toStdString(), fromBass ? "Cmaj/E " : "Cmaj ");
     }
+}
+
+TEST(ReverseFinder, EmptyListSaysWhatIsMissingAndTheLockedRootsAreDimmed)
+{
+    WindowFixture fixture;
+    TMainForm& form = fixture.Start();
+    VariationListBox* list = form.Controls().List;
+    const QImage& roots = form.Controls().LeftImage->Canvas();
+    const QPoint clear(60, 20);   // a point of the root column far from any root
+    ASSERT_EQ(roots.pixelColor(clear), kInstrumentGround);
+    EXPECT_FALSE(list->EmptyTextShown());
+
+    form.ReverseFinderMouseDown(10);
+    EXPECT_LT(roots.pixelColor(clear).lightness(), kInstrumentGround.lightness() / 2);
+    EXPECT_NE(form.Controls().LeftPanel->accessibleName().indexOf("locked"), -1);
+    // The text stands in the empty list; it is no line that a key or a click could pick.
+    EXPECT_EQ(list->count(), 0);
+    EXPECT_TRUE(list->EmptyTextShown());
+    EXPECT_EQ(list->EmptyText(), "Mark two or more notes");
+    hoverAndPress(form, layout::KeyCentre(60)->x, layout::KeyCentre(60)->y);
+    EXPECT_EQ(list->EmptyText(), "Mark two or more notes");
+    hoverAndPress(form, layout::KeyCentre(64)->x, layout::KeyCentre(64)->y);
+    EXPECT_GT(list->count(), 0);
+    EXPECT_FALSE(list->EmptyTextShown());
+    // C, C# and E together: no chord with voicings in the file holds them.
+    hoverAndPress(form, layout::KeyCentre(61)->x, layout::KeyCentre(61)->y);
+    EXPECT_EQ(list->count(), 0);
+    EXPECT_TRUE(list->EmptyTextShown());
+    EXPECT_EQ(list->EmptyText(), "No chord contains these notes");
+
+    form.ReverseFinderMouseDown(10);
+    EXPECT_FALSE(list->EmptyTextShown());
+    EXPECT_GT(list->count(), 0);
+    EXPECT_EQ(roots.pixelColor(clear), kInstrumentGround);
+    EXPECT_EQ(form.Controls().LeftPanel->accessibleName(), "Root: C");
+}
+
+TEST(ReverseFinder, FocusFollowsTheChordTypeRestoredWhenItEnds)
+{
+    WindowFixture fixture;
+    TMainForm& form = fixture.Start();
+    PressAt(button(form, "T_m7"), 10, 8);
+    form.ReverseFinderMouseDown(10);
+    QTest::keyClick(form.Controls().List, Qt::Key_C, Qt::AltModifier);
+    ASSERT_TRUE(button(form, "T_maj")->hasFocus());   // every button is checked: the first takes it
+    form.ReverseFinderMouseDown(10);
+    EXPECT_EQ(form.CurrentChordTypeName(), "m7");
+    EXPECT_TRUE(button(form, "T_m7")->hasFocus());
+    EXPECT_EQ(form.Controls().ChordSpot->geometry(), button(form, "T_m7")->geometry().adjusted(-2, -2, 2, 2));
 }
 
 TEST(ReverseFinder, ResultLineGivesRootAndChordType)

@@ -75,6 +75,33 @@ TEST(InstrumentView, PianoMarkersAtTheKeyCentresSquaresForMarkedNotes)
     EXPECT_FALSE(markerAt(form, key(48).x, key(48).y, kPianoRed));   // 48 gone
 }
 
+TEST(InstrumentView, KeysInTheListShowAndPlayTheHighlightedVoicing)
+{
+    WindowFixture fixture;
+    TMainForm& form = fixture.Start();
+    VariationListBox* list = form.Controls().List;
+    list->setFocus();
+    ASSERT_EQ(list->currentRow(), 0);
+    QTest::keyClick(list, Qt::Key_Down);
+    EXPECT_EQ(list->currentRow(), 1);
+    EXPECT_TRUE(squareAt(form, key(60).x, key(60).y, kPianoRed));
+    EXPECT_FALSE(markerAt(form, key(48).x, key(48).y, kPianoRed));
+    fixture.ClearMessages();
+    QTest::keyClick(list, Qt::Key_Space);
+    EXPECT_EQ(fixture.NoteOns(3), (std::vector<std::pair<int, int>>{{1, 60}, {0, 64}, {0, 67}}));
+    QTest::keyClick(list, Qt::Key_Up);
+    EXPECT_TRUE(markerAt(form, key(48).x, key(48).y, kPianoRed));
+    EXPECT_FALSE(squareAt(form, key(60).x, key(60).y, kPianoRed));
+
+    // A click on the line already selected shows its voicing again.
+    form.ThisChordContainsButtonClick();
+    list->SelectLine(0);   // as the program selects: nothing is redrawn
+    EXPECT_FALSE(markerAt(form, key(48).x, key(48).y, kPianoRed));
+    const QRect line = list->visualItemRect(list->item(0));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, line.center());
+    EXPECT_TRUE(markerAt(form, key(48).x, key(48).y, kPianoRed));
+}
+
 TEST(InstrumentView, ChordColoursWhenTheSettingIsOn)
 {
     WindowFixture fixture;

@@ -6,13 +6,13 @@
 #include "controls/Timage.h"
 #include "layout/Layout.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QComboBox>
 #include <QListWidget>
 #include <QSlider>
 #include <QMenu>
 #include <QTest>
-#include <QToolButton>
 
 #include <gtest/gtest.h>
 
@@ -24,6 +24,24 @@ std::vector<std::string> listLines(const TMainForm& form)
     for (int i = 0; i < form.Controls().List->count(); ++i)
         lines.push_back(form.Controls().List->item(i)->text().toStdString());
     return lines;
+}
+
+// Chord types whose domList holds the given number of entries, d1, d2 ...; the lines before
+// it give the other types and lists.
+FixtureFiles withLongDomList(int entries, const std::string& before = "maj,0100,0304,0507\n")
+{
+    FixtureFiles files;
+    files.chords = before + "list:domList\n";
+    for (int i = 1; i <= entries; ++i)
+        files.chords.append("d").append(std::to_string(i)).append(",0100,0304,0507,0710\n");
+    return files;
+}
+
+// Where Qt sends a key while a popup menu is open: its focus widget, else the menu itself.
+QWidget* menuKeyTarget()
+{
+    QWidget* popup = QApplication::activePopupWidget();
+    return popup && popup->focusWidget() ? popup->focusWidget() : popup;
 }
 
 } // namespace
@@ -151,27 +169,138 @@ TEST(ChordLists, ArrowZoneOpensTheListAndAChoicePlays)
 
 TEST(ChordLists, EveryTwentiethEntryStartsAColumn)
 {
-    std::string chords = "maj,0100,0304,0507\nlist:domList\n";
-    for (int i = 1; i <= 45; ++i)
-        chords.append("d").append(std::to_string(i)).append(",0100,0304,0507,0710\n");
-    FixtureFiles files;
-    files.chords = chords;
-    WindowFixture fixture(files);
+    WindowFixture fixture(withLongDomList(45));
     TMainForm& form = fixture.Start();
     form.OpenChordList(button(form, "domList"));
-    QWidget* columns = MenuColumnsWidget(form.Controls().SelChordMenu);
+    MenuColumns* columns = MenuColumnsWidget(form.Controls().SelChordMenu);
     ASSERT_NE(columns, nullptr);
+    ASSERT_EQ(columns->ColumnCount(), 3);
     const int sizes[] = {19, 20, 6};
-    for (int c = 0; c < 3; ++c) {
-        QWidget* column = columns->findChild<QWidget*>(QString("column%1").arg(c));
-        ASSERT_NE(column, nullptr);
-        EXPECT_EQ(column->findChildren<QToolButton*>().size(), sizes[c]);
-    }
-    EXPECT_EQ(columns->findChild<QWidget*>("column3"), nullptr);
+    for (int c = 0; c < 3; ++c)
+        EXPECT_EQ(columns->Column(c).size(), sizes[c]);
+    EXPECT_EQ(columns->Column(1).front()->text(), "d20");
+    form.Controls().SelChordMenu->close();
     // A plain button has no list under its name: an empty drop-down.
     form.OpenChordList(button(form, "T_maj"));
     EXPECT_TRUE(MenuCaptions(form.Controls().SelChordMenu).empty());
     form.Controls().SelChordMenu->close();
+}
+
+TEST(ChordLists, KeysChooseAnEntryInAShortMenuAndInColumns)
+{
+    WindowFixture fixture(withLongDomList(
+        45, "maj,0100,0304,0507\nlist:majList\nadd9,0100,0304,0507,0914\nmaj13,0100,0304,0507,0711,0914,1321\n"));
+    TMainForm& form = fixture.Start();
+    QMenu* menu = form.Controls().SelChordMenu;
+    auto openWithKeys = [&](const char* name) {
+        // Without a window manager nothing gives the window back its activation after a menu.
+        QApplication::setActiveWindow(&form);
+        TNXPanel* list = button(form, name);
+        form.Controls().CenterPanel->setFocus();
+        list->setFocus();
+        QTest::keyClick(list, Qt::Key_Return, Qt::ControlModifier);
+        EXPECT_TRUE(menu->isVisible());
+        return list;
+    };
+
+    // A short list is a plain menu: Down to the second entry, Enter chooses and plays it.
+    TNXPanel* majList = openWithKeys("majList");
+    fixture.ClearMessages();
+    QTest::keyClick(menuKeyTarget(), Qt::Key_Down);
+    QTest::keyClick(menuKeyTarget(), Qt::Key_Down);
+    QTest::keyClick(menuKeyTarget(), Qt::Key_Return);
+    EXPECT_FALSE(menu->isVisible());
+    EXPECT_EQ(majList->GetText(), "maj13");
+    EXPECT_EQ(form.CurrentChordTypeName(), "maj13");
+    EXPECT_EQ(fixture.NoteOns(6).size(), 6u);
+
+    // In columns the grid has the keys: Down runs down the first column, Right keeps the row
+    // in the next column, Left from the last row of a longer column lands on the shorter one's end.
+    TNXPanel* domList = openWithKeys("domList");
+    MenuColumns* columns = MenuColumnsWidget(menu);
+    ASSERT_NE(columns, nullptr);
+    ASSERT_EQ(menuKeyTarget(), columns);
+    EXPECT_EQ(columns->Current(), nullptr);
+    const std::pair<int, const char*> steps[] = {
+        {Qt::Key_Down, "d1"}, {Qt::Key_Down, "d2"}, {Qt::Key_Right, "d21"}, {Qt::Key_Right, "d41"},
+        {Qt::Key_Right, "d41"}, {Qt::Key_Up, "d40"}, {Qt::Key_End, "d45"}, {Qt::Key_Down, "d1"},
+        {Qt::Key_Up, "d45"}, {Qt::Key_Home, "d1"},
+    };
+    for (const auto& [key, entry] : steps) {
+        QTest::keyClick(menuKeyTarget(), Qt::Key(key));
+        ASSERT_NE(columns->Current(), nullptr);
+        EXPECT_EQ(columns->Current()->text().toStdString(), entry) << "after key " << key;
+    }
+    QTest::keyClick(menuKeyTarget(), Qt::Key_End);
+    QTest::keyClick(menuKeyTarget(), Qt::Key_Up);
+    QTest::keyClick(menuKeyTarget(), Qt::Key_Left);   // d44 is row 4 of the last column: d24
+    EXPECT_EQ(columns->Current()->text(), "d24");
+    QTest::keyClick(menuKeyTarget(), Qt::Key_Return);
+    EXPECT_FALSE(menu->isVisible());
+    EXPECT_EQ(domList->GetText(), "d24");
+    EXPECT_TRUE(domList->Checked());
+
+    // Opened again, the highlight starts on the chosen entry; Escape closes and keeps it.
+    openWithKeys("domList");
+    columns = MenuColumnsWidget(menu);
+    ASSERT_NE(columns, nullptr);
+    EXPECT_EQ(columns->Current()->text(), "d24");
+    QTest::keyClick(menuKeyTarget(), Qt::Key_Down);
+    QTest::keyClick(menuKeyTarget(), Qt::Key_Escape);
+    EXPECT_FALSE(menu->isVisible());
+    EXPECT_EQ(domList->GetText(), "d24");
+}
+
+TEST(ChordLists, ColumnEntriesHighlightUnderThePointerAndAClickChooses)
+{
+    WindowFixture fixture(withLongDomList(25));
+    TMainForm& form = fixture.Start();
+    TNXPanel* domList = button(form, "domList");
+    form.OpenChordList(domList);
+    MenuColumns* columns = MenuColumnsWidget(form.Controls().SelChordMenu);
+    ASSERT_NE(columns, nullptr);
+    QTest::qWaitForWindowExposed(form.Controls().SelChordMenu);
+    // The second column's third entry, found by its place on the grid.
+    QPoint target;
+    for (int y = 0; y < columns->height() && target.isNull(); ++y)
+        for (int x = columns->width() - 1; x > columns->width() / 2 && target.isNull(); --x) {
+            QTest::mouseMove(columns, QPoint(x, y));
+            if (columns->Current() && columns->Current()->text() == "d22")
+                target = QPoint(x, y);
+        }
+    ASSERT_FALSE(target.isNull());
+    // The highlighted entry is drawn in the menu's highlight, as any menu item (target is on
+    // its top right corner).
+    const QImage shot = columns->grab().toImage();
+    const qreal ratio = shot.devicePixelRatio();
+    EXPECT_EQ(shot.pixelColor(QPoint(target.x() - 10, target.y() + 5) * ratio).name(),
+              form.Controls().SelChordMenu->palette().color(QPalette::Highlight).name());
+    fixture.ClearMessages();
+    QTest::mouseClick(columns, Qt::LeftButton, Qt::NoModifier, target);
+    EXPECT_EQ(domList->GetText(), "d22");
+    EXPECT_EQ(fixture.NoteOns(4).size(), 4u);
+}
+
+TEST(ChordTypeButtons, BodyOfAListButtonWithNoChordTypeYetOpensItsList)
+{
+    WindowFixture fixture;
+    TMainForm& form = fixture.Start();
+    TNXPanel* majList = button(form, "majList");
+    fixture.ClearMessages();
+    PressAt(majList, 10, 8);
+    EXPECT_TRUE(form.Controls().SelChordMenu->isVisible());
+    EXPECT_FALSE(majList->Checked());
+    EXPECT_EQ(form.CurrentChordTypeName(), "maj");
+    EXPECT_EQ(form.Controls().ChordLabel->text(), "maj");
+    ASSERT_TRUE(ChooseFromMenu(form.Controls().SelChordMenu, "add9"));
+    EXPECT_EQ(fixture.NoteOns(4).size(), 4u);
+    // Once it holds a chord type, its body selects that again.
+    PressAt(button(form, "T_m7"), 10, 8);
+    fixture.ClearMessages();
+    PressAt(majList, 10, 8);
+    EXPECT_FALSE(form.Controls().SelChordMenu->isVisible());
+    EXPECT_EQ(form.CurrentChordTypeName(), "add9");
+    EXPECT_EQ(fixture.NoteOns(4).size(), 4u);
 }
 
 TEST(Categories, GuitarButtonsNarrowTheVariations)

@@ -13,6 +13,8 @@
 #include <QTimer>
 #include <QComboBox>
 #include <QFile>
+#include <QGroupBox>
+#include <QLayout>
 #include <QHelpEvent>
 #include <QLabel>
 #include <QPushButton>
@@ -23,6 +25,8 @@
 #include <QToolTip>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace {
 
@@ -88,15 +92,76 @@ TEST_F(SettingsDialog, ControlsHaveTheirRangesAndInstrumentNames)
     EXPECT_EQ(settings.ArpegioStaggers->value(), 1000);
     settings.ChordVolume->setValue(-3);
     EXPECT_EQ(settings.ChordVolume->value(), 0);
-    // At least the designed size, and wide enough that no check box's text is cut.
-    EXPECT_GE(settings.width(), 358);
-    EXPECT_EQ(settings.height(), 395);
-    for (QCheckBox* box : {settings.ShowGUIhints, settings.ConvertDbl, settings.DisplayChordColor,
-                           settings.RememberRootAndChord, settings.NameFromLowestNote}) {
-        EXPECT_GE(box->width(), box->sizeHint().width()) << box->objectName().toStdString();
-        EXPECT_LE(box->geometry().right(), settings.width()) << box->objectName().toStdString();
-    }
     EXPECT_EQ(settings.windowTitle(), "Settings");
+}
+
+// Each row of the settings table is a control of its name in its group, with the caption as
+// its label (or as its own text), under the name a screen reader says.
+TEST_F(SettingsDialog, EveryRowOfTheTableIsALabelledControlInItsGroup)
+{
+    TSettings settings(file(), "", &player);
+    const QList<QLabel*> labels = settings.findChildren<QLabel*>();
+    for (const SettingDef& setting : SettingsTable) {
+        QWidget* control = settings.findChild<QWidget*>(setting.control);
+        ASSERT_NE(control, nullptr) << setting.control;
+        auto* group = qobject_cast<QGroupBox*>(control->parentWidget());
+        ASSERT_NE(group, nullptr) << setting.control;
+        EXPECT_EQ(group->title().toStdString(), setting.group);
+        EXPECT_FALSE(control->accessibleName().isEmpty()) << setting.control;
+        if (auto* box = qobject_cast<QCheckBox*>(control)) {
+            EXPECT_EQ(box->text().toStdString(), setting.caption);
+            continue;
+        }
+        const auto label = std::find_if(labels.begin(), labels.end(), [&](QLabel* l) { return l->buddy() == control; });
+        ASSERT_NE(label, labels.end()) << setting.control;
+        EXPECT_EQ((*label)->text().toStdString(), setting.caption);
+    }
+    // The groups come in their listed order, top to bottom.
+    settings.layout()->activate();
+    int top = -1;
+    for (const char* title : SettingGroups) {
+        auto* group = settings.findChild<QGroupBox*>(QString(title) + "Group");
+        ASSERT_NE(group, nullptr) << title;
+        EXPECT_GT(group->y(), top) << title;
+        top = group->y();
+    }
+    // A slider says its value beside it.
+    settings.RootVolume->setValue(87);
+    EXPECT_EQ(settings.findChild<QLabel*>("RootVolumeValue")->text(), "87");
+    EXPECT_EQ(settings.findChild<QLabel*>("ChordVolumeValue")->text(), "100");
+}
+
+// At the default font and at one and a half and twice its size, every text and control has
+// the room it asks for and lies inside the dialog.
+TEST_F(SettingsDialog, NothingIsCutAtAnyTextSize)
+{
+    for (int pixels : {11, 16, 22}) {
+        TSettings settings(file(), "", &player);
+        QFont font = settings.font();
+        font.setPixelSize(pixels);
+        settings.setFont(font);
+        settings.show();
+        settings.layout()->activate();
+        const QRect inside = settings.rect();
+        for (QWidget* child : settings.findChildren<QWidget*>()) {
+            if (!child->isVisible() || child->inherits("QComboBoxPrivateContainer") || child->isWindow())
+                continue;
+            const std::string what = child->metaObject()->className() + (" " + child->objectName().toStdString()) +
+                                     " at " + std::to_string(pixels) + " px";
+            if (qobject_cast<QLabel*>(child) || qobject_cast<QAbstractButton*>(child) ||
+                qobject_cast<QComboBox*>(child) || qobject_cast<QSpinBox*>(child)) {
+                EXPECT_GE(child->width(), child->minimumSizeHint().width()) << what;
+                EXPECT_GE(child->height(), child->minimumSizeHint().height()) << what;
+            }
+            if (auto* label = qobject_cast<QLabel*>(child))
+                EXPECT_GE(label->width(), label->fontMetrics().horizontalAdvance(label->text())) << what;
+            if (auto* box = qobject_cast<QAbstractButton*>(child))
+                EXPECT_GE(box->width(), box->sizeHint().width()) << what;
+            const QRect place(child->mapTo(&settings, QPoint(0, 0)), child->size());
+            EXPECT_TRUE(inside.contains(place)) << what;
+        }
+        settings.hide();
+    }
 }
 
 TEST_F(SettingsDialog, OkWritesEveryKeyInOrder)

@@ -387,8 +387,10 @@ QImage typeChordsArea(const layout::Picture& picture)
     const char* const groups[] = {"MAJOR", "MINOR", "DOMINANT"};
     static_assert(std::size(groups) == layout::ChordTypeGroupTop.size(), "a heading for every group");
     for (std::size_t g = 0; g < std::size(groups); ++g)
-        heading(p, groups[g], layout::ChordTypeColumnLeft[0], layout::ChordTypeGroupTop[g] - 6, 174);
-    p.fillRect(QRect(16, 404, 158, 1), QColor(0x4a, 0x39, 0x2a));
+        heading(p, groups[g], layout::ChordTypeColumnLeft[0], layout::ChordTypeGroupTop[g] - layout::HeadingRise, 174);
+    // The reverse finder's own title, so its switch reads as a tool and not as a command.
+    const Rect finder = layout::ReverseFinder.place;
+    heading(p, QStringLiteral("CHORD FINDER"), finder.x, finder.y - layout::HeadingRise, finder.Right());
     return image;
 }
 
@@ -538,6 +540,11 @@ QImage reverseFinderButton(const QImage& area, Look look)
     p.setPen(QPen(ink, 1));
     p.setBrush(g);
     p.drawEllipse(lamp, 5, 5);
+    // The right end opens the mode menu while the finder is on: an arrow that lights up then.
+    const qreal arrowLeft = place.w - layout::CategoryArrowWidth;
+    p.fillRect(QRectF(arrowLeft, 3, 1, place.h - 6), QColor(0x6e, 0x56, 0x3c, 160));
+    downArrow(p, QPointF(arrowLeft + layout::CategoryArrowWidth / 2.0, place.h / 2.0),
+              look == Look::Pressed ? QColor(0x2a, 0x1c, 0x10) : QColor(0x2a, 0x1c, 0x10, 90));
     return image;
 }
 
