@@ -9,7 +9,10 @@
 //   TmainformInstrument.cpp  keyboard and fretboard: markers, hit tests, finder marks
 //   TmainformDisplay.cpp     chord display, variation list, playing, error box
 //   TmainformCommands.cpp    top-row buttons, finder panel, key map
-// Called on the GUI thread only; the player's end-of-sequence notice arrives as a queued event.
+//   TmainformMIDIInput.cpp   live MIDI input: heard notes drive the finder and sound; the
+//                            speaker's hint says why there is no sound
+// Called on the GUI thread only; the player's end-of-sequence notice and the notes of the
+// MIDI input arrive as queued events.
 #pragma once
 
 #include "app/Geometry.h"
@@ -22,6 +25,7 @@
 #include <QWidget>
 
 #include <atomic>
+#include <cstdint>
 #include <exception>
 #include <map>
 #include <optional>
@@ -43,6 +47,7 @@ struct PlaybackSettings;
 struct UserSettings;
 class TSplashScreen;
 class DottedFrame;
+struct LiveInput;
 
 // What the window is built from: the folder with the data files and pics/, the program's
 // first command-line parameter ("" for none), the full path of the settings file, and the
@@ -117,7 +122,8 @@ public:
     // message the user sees after "General error: \n".
     void FormCreate();
     // The settings dialog is made after the window; the window reads settings from it.
-    void SetSettingsDialog(TSettings* settings) { Settings = settings; }
+    // It also tells the window when the output device changes (TmainformMIDIInput.cpp).
+    void SetSettingsDialog(TSettings* settings);
     void SetAboutWindow(TSplashScreen* about) { About = about; }
 
     // --- start-up and saved state
@@ -187,6 +193,16 @@ public:
     // A key the window takes before any control; true when it is consumed.
     bool FormKeyDown(int key, Qt::KeyboardModifiers modifiers);
     bool ApplicationEvents1ShortCut(int key);
+
+    // --- live MIDI input
+    // Listens to the MIDI input the settings name (again only when that changed).
+    void ApplyMIDIInput();
+    // One message of the MIDI input (note-on, note-off, sustain pedal, all notes off), heard at
+    // timeMs (steady clock): it sounds unless the settings say otherwise, a new chord switches the
+    // finder on, and the finder's marks follow the keys held.
+    void MIDIInputMessage(uint32_t message, double timeMs);
+    // The speaker button's hint says why the output device gives no sound, when it does not.
+    void ShowSoundProblem();
 
 signals:
     // A key found nothing to do; the window beeped.
@@ -258,6 +274,9 @@ private:
     ColourValue markerFill(const TChordVariation& record, size_t i) const;
     void drawFinderMarker(QImage& canvas, int code, ColourValue fill, const std::string& label);
     std::optional<layout::Point> codeCentre(int code) const;
+    // live MIDI input
+    void soundHeardMessage(uint32_t message, bool newChord);
+    void showHeardMarks();
     // display
     void applyShowResult(ShowResult&& result);
     void chooseListLine(int line);
@@ -294,5 +313,7 @@ private:
     std::string settingsProblem_;   // why the settings file cannot be saved, "" when it can
     bool markMenuOpen_ = false;
     QObject* focusWatcher_ = nullptr;
+    std::shared_ptr<LiveInput> live_;   // the open MIDI input and the keys it holds
+    QString speakerHint_;               // the speaker button's own hint, before any reason is added
     std::shared_ptr<std::atomic<bool>> alive_ = std::make_shared<std::atomic<bool>>(true);
 };

@@ -1,5 +1,6 @@
 // Program entry: the player and the playback content live longer than every window.
 #include "app/Startup.h"
+#include "dialogs/Settingsdialog.h"
 #include "midi/Player.h"
 #include "midi/Tmidicontent.h"
 #include "platform/MIDIOut.h"
@@ -13,14 +14,17 @@ int main(int argc, char** argv)
     QApplication::setApplicationName("Tonvera");
     QApplication::setApplicationDisplayName("Tonvera");
 
-    Player player(MakeSystemMIDIDevices());
-    _player = &player;
-    TMIDIContent content;
-
     MainFormSetup setup;
     setup.folder = QCoreApplication::applicationDirPath().toStdString();
     setup.firstParameter = argc > 1 ? argv[1] : "";
     setup.settingsFile = SettingsFilePath(setup.folder);
+
+    // The synthesizer's choices are known before the player opens it: it opens once, with them.
+    const std::shared_ptr<MIDIDeviceList> devices = MakeSystemMIDIDevices();
+    devices->Configure(ReadSynthOptions(setup.settingsFile, setup.firstParameter));
+    Player player(devices);
+    _player = &player;
+    TMIDIContent content;
     setup.player = &player;
     setup.content = &content;
 

@@ -1,5 +1,6 @@
 #include "dialogs/Settingsdialog.h"
 
+#include "dialogs/GuiRelay.h"
 #include "dialogs/HintTiming.h"
 
 #include "midi/Player.h"
@@ -10,8 +11,10 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFrame>
+#include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSlider>
@@ -52,26 +55,55 @@ const char* const GeneralMIDIInstrumentNames[128] = {
     "Telephone Ring", "Helicopter", "Applause", "Gunshot",
 };
 
-// In the order SaveSettings writes them; LoadSettings reads the device last.
-const SettingDef SettingsTable[11] = {
+// In the order SaveSettings writes them; LoadSettings reads the devices last. The output
+// device is saved by its place in the list (as it always was) and by its name, which wins
+// while that port exists (places shift as ports come and go).
+const SettingDef SettingsTable[16] = {
     {"ShowFlyByHint", "ShowGUIhints", 1},
     {"ConvertDblToEq", "ConvertDbl", 0},
     {"RootPatch", "RootPatch", 0},
     {"ChordPatch", "ChordPatch", 0},
     {"RootVolume", "RootVolume", 100},
     {"ChordVolume", "ChordVolume", 100},
-    {"MIDIOutDriver", "MIDIOutDriver", 0},
+    {kDeviceKey, "MIDIOutDriver", 0},
+    {kDeviceNameKey, "MIDIOutDriver", 0, ""},
     {"ArpegioStaggers", "ArpegioStaggers", 50},
     {"DisplayChordColor", "DisplayChordColor", 0},
     {"RememberRootAndChord", "RememberRootAndChord", 1},
     {"NameFromLowestNote", "NameFromLowestNote", 0},
+    {kMIDIInputKey, "MIDIInput", 0, kOwnInputName},
+    {"PlayIncomingNotes", "PlayIncomingNotes", 1},
+    {kSoundFontKey, "SoundFont", 0, ""},
+    {kAudioBufferKey, "AudioBuffer", kDefaultAudioBufferMs},
 };
 
 namespace {
 
-constexpr const char* kDeviceKey = "MIDIOutDriver";
 constexpr int kModalOk = 1;
 constexpr int kModalCancel = 2;
+
+// The devices are restored together, by name first (restoreDevices).
+bool isDeviceKey(std::string_view key) { return key == kDeviceKey || key == kDeviceNameKey || key == kMIDIInputKey; }
+
+// A list's entries may carry the exact name they stand for (a port's name as its back end
+// spells it); the text shown is for the eye.
+std::string controlText(QWidget* control)
+{
+    if (auto* list = qobject_cast<QComboBox*>(control))
+        return list->currentData().isValid() ? list->currentData().toByteArray().toStdString()
+                                             : list->currentText().toStdString();
+    if (auto* edit = qobject_cast<QLineEdit*>(control))
+        return edit->text().toStdString();
+    return {};
+}
+
+void setControlText(QWidget* control, const std::string& text)
+{
+    if (auto* list = qobject_cast<QComboBox*>(control))
+        list->setCurrentIndex(list->findData(QByteArray::fromStdString(text)));
+    else if (auto* edit = qobject_cast<QLineEdit*>(control))
+        edit->setText(QString::fromStdString(text));
+}
 
 int controlValue(QWidget* control)
 {
@@ -173,20 +205,21 @@ TSettings::TSettings(std::string settingsFile, const std::string& firstParameter
     buildControls();
     fitCheckBoxesToTheirTexts();
     qApp->installEventFilter(this);
+    watchDevice();
     FormCreate();
 }
 
 TSettings::~TSettings()
 {
     qApp->removeEventFilter(this);
+    stopWatchingDevice();
 }
 
 void TSettings::buildControls()
 {
-    label(this, "MIDI Driver:", 8, 21, 67, 13);
-    MIDIOutDriver = new QComboBox(this);
-    MIDIOutDriver->setObjectName("MIDIOutDriver");
-    MIDIOutDriver->setGeometry(80, 17, 265, 21);
+    // The sound and MIDI rows, the device box among them, take the top (fitSoundRows).
+    QGroupBox* sound = buildSoundRows();
+    sound->setGeometry(8, 4, 342, 44);
 
     ShowGUIhints = checkBox(this, "ShowGUIhints", "show fly-by hints", 8, 56, 137);
     ConvertDbl = checkBox(this, "ConvertDbl",
@@ -225,9 +258,9 @@ void TSettings::buildControls()
 
     connect(Button1, &QPushButton::clicked, this, &TSettings::Button1Click);
     connect(Button2, &QPushButton::clicked, this, &TSettings::Button2Click);
-    connect(MIDIOutDriver, &QComboBox::activated, this, [this] { MIDIOutDriverChange(); });
 
-    QWidget* order[] = {Button1, Button2, MIDIOutDriver, ShowGUIhints, RootPatch, RootVolume,
+    QWidget* order[] = {Button1, Button2, MIDIOutDriver, MIDIInput, PlayIncomingNotes, SoundFont,
+                        SoundFontButton, AudioBuffer, ShowGUIhints, RootPatch, RootVolume,
                         ChordPatch, ChordVolume, ConvertDbl, ArpegioStaggers, DisplayChordColor,
                         RememberRootAndChord, NameFromLowestNote};
     for (size_t i = 1; i < std::size(order); ++i)
@@ -248,21 +281,17 @@ void TSettings::fitCheckBoxesToTheirTexts()
     for (QPushButton* button : {Button1, Button2})
         button->move(button->x() + growth, button->y());
     setFixedSize(right, height());
+    fitSoundRows();
 }
 
 QWidget* TSettings::controlNamed(const char* name) const
 {
-    return findChild<QWidget*>(name, Qt::FindDirectChildrenOnly);
+    return findChild<QWidget*>(name);
 }
 
 void TSettings::FormCreate()
 {
-    if (player_)
-        for (unsigned i = 0; i < player_->DeviceCount(); ++i) {
-            std::string name;
-            player_->DeviceName(i, name);
-            MIDIOutDriver->addItem(QString::fromLatin1(name.c_str()));
-        }
+    fillDeviceLists();
     RootPatch->setCurrentIndex(0);
     ChordPatch->setCurrentIndex(0);
     LoadSettings();
@@ -271,16 +300,21 @@ void TSettings::FormCreate()
 void TSettings::LoadSettings()
 {
     const IniFile ini(settingsFile_);
-    for (const SettingDef& def : SettingsTable)
-        if (std::string_view(def.key) != kDeviceKey)
+    for (const SettingDef& def : SettingsTable) {
+        if (isDeviceKey(def.key))
+            continue;
+        if (def.textDefault)
+            setControlText(controlNamed(def.control), ini.ReadString(section_, def.key, def.textDefault));
+        else
             setControlValue(controlNamed(def.control), ini.ReadInteger(section_, def.key, def.defaultValue));
-    // The device belongs to the start mode, like every other key of its section.
+    }
+    // The devices belong to the start mode, like every other key of their section.
     try {
-        setControlValue(MIDIOutDriver, ini.ReadInteger(section_, kDeviceKey, 0));
-        MIDIOutDriverChange();
+        restoreDevices(ini);
     } catch (...) {
         // A device that cannot be restored leaves the player as it is.
     }
+    applySynthChoices();
     applyHintSetting();
 }
 
@@ -290,8 +324,12 @@ void TSettings::SaveSettings()
     IniFile ini(settingsFile_);
     IniFile::Batch batch(ini);
     for (const SettingDef& def : SettingsTable)
-        batch.WriteInteger(section_, def.key, controlValue(controlNamed(def.control)));
+        if (def.textDefault)
+            batch.WriteString(section_, def.key, controlText(controlNamed(def.control)));
+        else
+            batch.WriteInteger(section_, def.key, controlValue(controlNamed(def.control)));
     batch.Commit();
+    applySynthChoices();
     applyHintSetting();
 }
 
@@ -313,21 +351,16 @@ UserSettings TSettings::Values() const
     values.playback.rootVolume = RootVolume->value();
     values.playback.chordVolume = ChordVolume->value();
     values.playback.staggerMs = ArpegioStaggers->value();
+    values.midiInput = controlText(MIDIInput);
+    if (values.midiInput == kNoMIDIInput)
+        values.midiInput.clear();
+    values.playIncomingNotes = PlayIncomingNotes->isChecked();
     return values;
 }
 
 bool TSettings::HintsEnabled() const
 {
     return ShowGUIhints->isChecked();
-}
-
-void TSettings::MIDIOutDriverChange()
-{
-    if (!player_)
-        return;
-    const int index = MIDIOutDriver->currentIndex();
-    if (index < 0 || !player_->OpenDevice(static_cast<unsigned>(index)))
-        MIDIOutDriver->setCurrentIndex(player_->CurrentDevice() >= 0 ? player_->CurrentDevice() : -1);
 }
 
 // A save that fails keeps the dialog open with the user's choices, so they can try again or

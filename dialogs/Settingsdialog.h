@@ -1,19 +1,31 @@
 // The settings dialog and, for the whole run, the holder of the user's settings: other
-// code asks it for their current values (Values) when it needs them.
-// Called on the GUI thread.
+// code asks it for their current values (Values) when it needs them. Its code:
+//   Settingsdialog.cpp        the dialog, its table of keys, loading and saving
+//   SettingsdialogSound.cpp   the sound and MIDI rows: devices by name, why there is no
+//                             sound, MIDI input, SoundFont, audio buffer
+// Called on the GUI thread; the player's device notices arrive as queued events.
 #pragma once
 
 #include "midi/Tmidicontent.h"
+#include "platform/MIDIOut.h"
+#include "platform/SynthOptions.h"
 
 #include <QDialog>
+#include <memory>
 #include <string>
 
+class IniFile;
 class Player;
 class QCheckBox;
 class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
 class QPushButton;
 class QSlider;
 class QSpinBox;
+template <typename Item>
+class GuiRelay;
 
 // "Settings" for a plain start, "Settings_guitar" for a start with the parameter guitar:
 // each start mode keeps its own section.
@@ -23,13 +35,27 @@ std::string StartModeSection(const std::string& base, const std::string& firstPa
 extern const char* const GeneralMIDIInstrumentNames[128];
 
 // One key of the settings section: its name, the control that shows it and its default.
-// The table lists them in the order they are saved.
+// A text setting has a text default (textDefault not null); the others are integers. The
+// table lists them in the order they are saved.
 struct SettingDef {
     const char* key;
     const char* control;
     int defaultValue;
+    const char* textDefault = nullptr;
 };
-extern const SettingDef SettingsTable[11];
+extern const SettingDef SettingsTable[16];
+
+// Keys of the devices in the settings section.
+inline constexpr const char* kDeviceKey = "MIDIOutDriver";         // place in the list of outputs
+inline constexpr const char* kDeviceNameKey = "MIDIOutDriverName"; // name of the output
+inline constexpr const char* kMIDIInputKey = "MIDIInput";          // name of the input
+
+// The entry of the "MIDI input" list that listens to nothing.
+inline constexpr const char* kNoMIDIInput = "None";
+
+// What the program reads of the settings file before it builds the player, so that the
+// built-in synthesizer opens once, with the chosen SoundFont and audio buffer.
+SynthOptions ReadSynthOptions(const std::string& settingsFile, const std::string& firstParameter);
 
 // The current settings as the main window uses them; the defaults stand for a run without
 // a settings dialog.
@@ -38,6 +64,8 @@ struct UserSettings {
     bool displayChordColor = false;     // draw tones in their degree colours
     bool rememberRootAndChord = true;   // restore the last chord at start
     bool nameFromLowestNote = false;    // the finder names chords from the lowest marked note
+    std::string midiInput = kOwnInputName; // the MIDI input listened to; "" for none
+    bool playIncomingNotes = true;      // notes from the MIDI input sound through the output device
     PlaybackSettings playback;          // instruments, volumes and arpeggio stagger (arpeggio itself is
                                         // the window's button)
 };
@@ -64,6 +92,13 @@ public:
     QSpinBox* ArpegioStaggers = nullptr;
     QPushButton* Button1 = nullptr;
     QPushButton* Button2 = nullptr;
+    // The sound and MIDI rows (SettingsdialogSound.cpp).
+    QLabel* DeviceProblem = nullptr;   // why the output device gives no sound, under its box
+    QComboBox* MIDIInput = nullptr;
+    QCheckBox* PlayIncomingNotes = nullptr;
+    QLineEdit* SoundFont = nullptr;    // empty: the synthesizer searches the usual places
+    QPushButton* SoundFontButton = nullptr;
+    QSpinBox* AudioBuffer = nullptr;   // ms
 
     void LoadSettings();
     // Throws std::runtime_error ("Cannot write <file>: <reason>") when the file cannot be
@@ -73,18 +108,34 @@ public:
     void Button1Click();
     void Button2Click();
     void MIDIOutDriverChange();
+    // Opens a file dialog for the SoundFont; a chosen file is applied at once.
+    void SoundFontButtonClick();
+    // The built-in synthesizer opens again with this SoundFont ("" searches), so the dialog
+    // can say at once whether it works.
+    void SoundFontChosen(const std::string& path);
+    // Shows under the device box why the current output device gives no sound, or nothing.
+    void ShowDeviceProblem();
 
     // The values the controls show now.
     UserSettings Values() const;
+    SynthOptions SynthChoices() const;
 
     const std::string& Section() const { return section_; }
     // Delay before a fly-by hint shows, in ms; hints are off while ShowGUIhints is unchecked.
     int HintPause() const { return hintPause_; }
     bool HintsEnabled() const;
 
+signals:
+    // The output device was switched, or finished opening, or failed: what the window shows
+    // about the sound may have changed.
+    void deviceChanged();
+
 protected:
     void done(int result) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    bool event(QEvent* event) override;
+    // Each time the dialog opens, the port lists are read again.
+    void showEvent(QShowEvent* event) override;
 
 private:
     void FormCreate();
@@ -94,9 +145,19 @@ private:
     void applyHintSetting();
     void showSaveError(const std::string& reason);
     QWidget* controlNamed(const char* name) const;
+    // sound and MIDI rows (SettingsdialogSound.cpp)
+    QGroupBox* buildSoundRows();
+    void fitSoundRows();
+    void watchDevice();
+    void stopWatchingDevice();
+    void fillDeviceLists();
+    void restoreDevices(const IniFile& ini);
+    void applySynthChoices();
 
     std::string settingsFile_;
     std::string section_;
     Player* player_;
     int hintPause_ = 400;
+    QGroupBox* soundRows_ = nullptr;
+    std::shared_ptr<GuiRelay<bool>> deviceNotices_; // the player's device notices, from its timer thread
 };

@@ -88,9 +88,12 @@ TEST_F(SettingsDialog, ControlsHaveTheirRangesAndInstrumentNames)
     EXPECT_EQ(settings.ArpegioStaggers->value(), 1000);
     settings.ChordVolume->setValue(-3);
     EXPECT_EQ(settings.ChordVolume->value(), 0);
-    // At least the designed size, and wide enough that no check box's text is cut.
+    // At least the designed size, and wide enough that no check box's text is cut; the sound
+    // rows above the other controls.
     EXPECT_GE(settings.width(), 358);
-    EXPECT_EQ(settings.height(), 395);
+    EXPECT_GE(settings.height(), 395);
+    EXPECT_LT(settings.findChild<QWidget*>("SoundRows")->geometry().bottom(), settings.ShowGUIhints->y());
+    EXPECT_LE(settings.Button2->geometry().bottom(), settings.height());
     for (QCheckBox* box : {settings.ShowGUIhints, settings.ConvertDbl, settings.DisplayChordColor,
                            settings.RememberRootAndChord, settings.NameFromLowestNote}) {
         EXPECT_GE(box->width(), box->sizeHint().width()) << box->objectName().toStdString();
@@ -111,8 +114,9 @@ TEST_F(SettingsDialog, OkWritesEveryKeyInOrder)
     EXPECT_EQ(settings.result(), 1);
     EXPECT_EQ(read(),
               "[Settings]\nShowFlyByHint=0\nConvertDblToEq=0\nRootPatch=4\nChordPatch=0\nRootVolume=100\n"
-              "ChordVolume=90\nMIDIOutDriver=2\nArpegioStaggers=50\nDisplayChordColor=0\n"
-              "RememberRootAndChord=1\nNameFromLowestNote=0\n");
+              "ChordVolume=90\nMIDIOutDriver=2\nMIDIOutDriverName=Recorder 2\nArpegioStaggers=50\n"
+              "DisplayChordColor=0\nRememberRootAndChord=1\nNameFromLowestNote=0\n"
+              "MIDIInput=Tonvera input port\nPlayIncomingNotes=1\nSoundFont=\nAudioBufferMs=4\n");
     EXPECT_EQ(player.CurrentDevice(), 2);
     // Hints are off now, not merely slow.
     EXPECT_FALSE(settings.HintsEnabled());
