@@ -1,6 +1,5 @@
 // Program entry: the player and the playback content live longer than every window.
 #include "app/Startup.h"
-#include "dialogs/Settingsdialog.h"
 #include "midi/Player.h"
 #include "midi/Tmidicontent.h"
 #include "platform/MIDIOut.h"
@@ -19,13 +18,11 @@ int main(int argc, char** argv)
     setup.firstParameter = argc > 1 ? argv[1] : "";
     setup.settingsFile = SettingsFilePath(setup.folder);
 
-    // The synthesizer's choices are known before the player opens it: it opens once, with them.
-    const std::shared_ptr<MIDIDeviceList> devices = MakeSystemMIDIDevices();
-    devices->Configure(ReadSynthOptions(setup.settingsFile, setup.firstParameter));
-    Player player(devices);
-    _player = &player;
+    const std::unique_ptr<Player> player =
+        MakeProgramPlayer(MakeSystemMIDIDevices(), setup.settingsFile, setup.firstParameter);
+    _player = player.get();
     TMIDIContent content;
-    setup.player = &player;
+    setup.player = player.get();
     setup.content = &content;
 
     int status = 0;
