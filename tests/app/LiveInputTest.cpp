@@ -2,7 +2,7 @@
 // the finder on and is named, the marks follow the keys and stay after they are let go, the
 // notes sound on the chord's channel unless the setting is off, and the speaker's hint says
 // why there is no sound.
-#include "WindowFixture.h"
+#include "LiveMIDIFixture.h"
 
 #include "chords/HeardNotes.h"
 #include "controls/Nxpanel.h"
@@ -12,39 +12,22 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
-#include <QListWidget>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
 namespace {
 
-uint32_t noteOn(int note, int velocity = 100) { return 0x90u | note << 8 | velocity << 16; }
-uint32_t noteOff(int note) { return 0x80u | note << 8; }
-
-// Voicings for the chord types the two chords are named by, and the finder naming chords
-// from their lowest note, as shipped.
-const char* const kVoicings =
-    "[Basic]\n"
-    "C,maj,0,48,52,55\n"
-    "C,maj6,0,48,52,55,57\n"
-    "C,m7,0,48,51,55,58\n";
-const char* const kDefinitions =
-    "[Settings]\n"
-    "NameFromLowestNote=1\n"
-    "[SettingsScr]\n"
-    "SelectedRoot=16\n"
-    "[Hints]\n"
-    "SpeakerButton=Open the volume control\n";
+uint32_t noteOn(int note) { return NoteOnMessage(note); }
+uint32_t noteOff(int note) { return NoteOffMessage(note); }
 
 class LiveMIDI : public testing::Test {
 protected:
-    LiveMIDI() : fixture(files()) { fixture.WriteFile("pianochords.def", kVoicings); }
+    LiveMIDI() : fixture(files()) { WriteLiveMIDIVoicings(fixture); }
     static FixtureFiles files()
     {
-        FixtureFiles f;
+        FixtureFiles f = LiveMIDIFiles();
         f.ownPorts = true;
-        f.definitions = kDefinitions;
         return f;
     }
     TMainForm& start(const std::string& parameter = "")
@@ -60,18 +43,8 @@ protected:
             fixture.Devices->Recorder().PlayIntoInput(message);
         QTest::qWait(20);
     }
-    std::string firstResult() const
-    {
-        const QListWidget* list = fixture.Form().Controls().List;
-        return list->count() > 0 ? list->item(0)->text().toStdString() : std::string();
-    }
-    std::set<int> marks() const
-    {
-        std::set<int> codes;
-        for (const auto& [code, label] : fixture.Form().FinderMarks)
-            codes.insert(code);
-        return codes;
-    }
+    std::string firstResult() const { return FirstResult(fixture.Form()); }
+    std::set<int> marks() const { return MarkCodes(fixture.Form()); }
     // What went to the chosen output device (the own port's copy left out).
     std::vector<uint32_t> sent() const
     {
