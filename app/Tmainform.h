@@ -195,7 +195,8 @@ public:
     bool ApplicationEvents1ShortCut(int key);
 
     // --- live MIDI input
-    // Listens to the MIDI input the settings name (again only when that changed).
+    // Listens to the MIDI input the settings name: again when that changed, or when none of
+    // its ports had opened.
     void ApplyMIDIInput();
     // One message of the MIDI input (note-on, note-off, sustain pedal, all notes off), heard at
     // timeMs (steady clock): it sounds unless the settings say otherwise, a new chord switches the

@@ -18,7 +18,7 @@
 
 namespace {
 
-const QEvent::Type kMIDIInputEvent = static_cast<QEvent::Type>(QEvent::User + 121);
+const QEvent::Type kMIDIInputEvent = static_cast<QEvent::Type>(QEvent::registerEventType());
 constexpr unsigned kVolumeController = 7;
 
 struct HeardMessage {
@@ -83,7 +83,10 @@ void TMainForm::SetSettingsDialog(TSettings* settings)
 void TMainForm::ApplyMIDIInput()
 {
     const std::string name = userSettings().midiInput;
-    if (live_ && live_->name == name && (live_->input || name.empty()))
+    // An input none of whose ports opened (a JACK server started only since) is opened
+    // again; one that listens stays, and so do the connections others made to its ports.
+    const bool listening = live_ && live_->input && live_->input->WaitUntilOpen(0) > 0;
+    if (live_ && live_->name == name && (listening || name.empty()))
         return;
     live_.reset(); // the old input closes before a new one opens
     auto live = std::make_shared<LiveInput>(*this);

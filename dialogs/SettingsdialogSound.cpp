@@ -21,7 +21,7 @@
 
 namespace {
 
-const QEvent::Type kDeviceNoticeEvent = static_cast<QEvent::Type>(QEvent::User + 120);
+const QEvent::Type kDeviceNoticeEvent = static_cast<QEvent::Type>(QEvent::registerEventType());
 constexpr const char* kSoundFontFolder = "/usr/share/sounds/sf2";
 
 QLabel* rowLabel(QGroupBox* group, const char* text)

@@ -90,3 +90,30 @@ TEST_F(LiveJack, TonverasOutputPortCarriesTheChordOfAPressedButton)
     // The first voicing of C major, 48 52 55: its root on the root's channel.
     EXPECT_EQ(noteOns, (std::vector<uint32_t>{0x643091, 0x643490, 0x643790}));
 }
+
+// Tonvera started before the JACK server: once the settings have been open, its own input
+// port is there, and chords played into it are named.
+TEST(LiveJackLater, AServerStartedAfterTonveraGetsItsInputPortWhenTheSettingsClose)
+{
+    ScopedEnvironment environment;
+    environment.Set("JACK_DEFAULT_SERVER", "tonvera-test-not-yet");
+    WindowFixture fixture{LiveMIDIFiles()};
+    WriteLiveMIDIVoicings(fixture);
+    fixture.UseDevices(recorderAndJack());
+    TMainForm& form = fixture.Start();
+    fixture.ThePlayer->Devices()->WaitForBackground();
+
+    JackTestServer server;
+    if (!server.Running())
+        GTEST_SKIP() << "jackd (jackd1) did not start";
+    JackTestPeer peer;
+    ASSERT_TRUE(peer.Open());
+    fixture.Settings().open();
+    fixture.Settings().Button2Click();
+    form.ApplyMIDIInput(); // what closing the settings does
+    const auto input = peer.WaitForPorts("^Tonvera[-0-9]*:input$", kWaitMs);
+    ASSERT_EQ(input.size(), 1u);
+    ASSERT_TRUE(peer.Connect(peer.OutName(), input.front()));
+    peer.Play({NoteOnMessage(60), NoteOnMessage(64), NoteOnMessage(67), NoteOnMessage(69)});
+    EXPECT_TRUE(QTest::qWaitFor([&] { return FirstResult(form) == "Cmaj6 "; }, kWaitMs)) << FirstResult(form);
+}
