@@ -97,14 +97,15 @@ TEST(LiveJackLater, AServerStartedAfterTonveraGetsItsInputPortWhenTheSettingsClo
 {
     ScopedEnvironment environment;
     environment.Set("JACK_DEFAULT_SERVER", "tonvera-test-not-yet");
+    std::unique_ptr<JackTestServer> server; // outlives the window: Tonvera's clients leave first
     WindowFixture fixture{LiveMIDIFiles()};
     WriteLiveMIDIVoicings(fixture);
     fixture.UseDevices(recorderAndJack());
     TMainForm& form = fixture.Start();
     fixture.ThePlayer->Devices()->WaitForBackground();
 
-    JackTestServer server;
-    if (!server.Running())
+    server = std::make_unique<JackTestServer>();
+    if (!server->Running())
         GTEST_SKIP() << "jackd (jackd1) did not start";
     JackTestPeer peer;
     ASSERT_TRUE(peer.Open());
