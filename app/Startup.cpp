@@ -2,11 +2,19 @@
 
 #include "controls/Nxcomponentutils.h"
 #include "app/ProgramStyle.h"
+#include "midi/Player.h"
 
 #include <QApplication>
 #include <QMessageBox>
 
 #include <iostream>
+
+std::unique_ptr<Player> MakeProgramPlayer(std::shared_ptr<MIDIDeviceList> devices, const std::string& settingsFile,
+                                          const std::string& firstParameter)
+{
+    devices->Configure(ReadSynthOptions(settingsFile, firstParameter));
+    return std::make_unique<Player>(std::move(devices));
+}
 
 ProgramWindows CreateProgramWindows(const MainFormSetup& setup)
 {

@@ -15,6 +15,11 @@ struct ProgramWindows {
     std::unique_ptr<TSettings> settings;
 };
 
+// The program's player on these devices. The settings' choices for the built-in synthesizer
+// go to the devices first, so it opens once, with them.
+std::unique_ptr<Player> MakeProgramPlayer(std::shared_ptr<MIDIDeviceList> devices, const std::string& settingsFile,
+                                          const std::string& firstParameter);
+
 // The main window (with its creation step), then the about window, then the settings
 // dialog, which loads the settings the creation step may just have written. Throws what
 // the creation step throws.

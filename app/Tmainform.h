@@ -11,7 +11,10 @@
 //   TmainformCommands.cpp    top-row buttons, finder panel, key map
 //   TmainformExport.cpp      taking the chord out: clipboard, MIDI file, diagram, drag
 //   TmainformAccessibility.cpp  the controls' names for screen readers
-// Called on the GUI thread only; the player's end-of-sequence notice arrives as a queued event.
+//   TmainformMIDIInput.cpp   live MIDI input: heard notes drive the finder and sound; the
+//                            speaker's hint says why there is no sound
+// Called on the GUI thread only; the player's end-of-sequence notice and the notes of the
+// MIDI input arrive as queued events.
 #pragma once
 
 #include "app/Geometry.h"
@@ -26,6 +29,7 @@
 #include <QWidget>
 
 #include <atomic>
+#include <cstdint>
 #include <exception>
 #include <map>
 #include <optional>
@@ -48,6 +52,7 @@ struct PlaybackSettings;
 struct UserSettings;
 class TSplashScreen;
 class FocusFrame;
+struct LiveInput;
 
 // What the window is built from: the folder with the data files and pics/, the program's
 // first command-line parameter ("" for none), the full path of the settings file, and the
@@ -124,7 +129,8 @@ public:
     // message the user sees after "General error: \n".
     void FormCreate();
     // The settings dialog is made after the window; the window reads settings from it.
-    void SetSettingsDialog(TSettings* settings) { Settings = settings; }
+    // It also tells the window when the output device changes (TmainformMIDIInput.cpp).
+    void SetSettingsDialog(TSettings* settings);
     void SetAboutWindow(TSplashScreen* about) { About = about; }
 
     // --- start-up and saved state
@@ -214,6 +220,17 @@ public:
     // The context menu, at a point of area (the play area or the instrument view).
     void ChordMenuPopup(QWidget* area, const QPoint& at);
 
+    // --- live MIDI input
+    // Listens to the MIDI input the settings name: again when that changed, or when none of
+    // its ports had opened.
+    void ApplyMIDIInput();
+    // One message of the MIDI input (note-on, note-off, sustain pedal, all notes off), heard at
+    // timeMs (steady clock): it sounds unless the settings say otherwise, a new chord switches the
+    // finder on, and the finder's marks follow the keys held.
+    void MIDIInputMessage(uint32_t message, double timeMs);
+    // The speaker button's hint says why the output device gives no sound, when it does not.
+    void ShowSoundProblem();
+
 signals:
     // A key found nothing to do; the window beeped.
     void beeped();
@@ -289,6 +306,9 @@ private:
     void nameControls();
     void nameRootColumn();
     void nameChordTones();
+    // live MIDI input
+    void soundHeardMessage(uint32_t message, bool newChord);
+    void showHeardMarks();
     // display
     // What PlayChord plays: the selected variation, or else the current chord; null for none.
     struct ChosenRecord {
@@ -345,6 +365,8 @@ private:
     std::string settingsProblem_;   // why the settings file cannot be saved, "" when it can
     bool markMenuOpen_ = false;
     QObject* focusWatcher_ = nullptr;
+    std::shared_ptr<LiveInput> live_;   // the open MIDI input and the keys it holds
+    QString speakerHint_;               // the speaker button's own hint, before any reason is added
     std::shared_ptr<std::atomic<bool>> alive_ = std::make_shared<std::atomic<bool>>(true);
     std::unique_ptr<QTemporaryDir> dragFolder_;   // .mid files handed to drags, removed with the window
     QString exportFolder_;                        // where the last file was saved

@@ -56,8 +56,11 @@ void TMainForm::SpeakerButtonClick()
 
 void TMainForm::SettingsButtonClick()
 {
-    if (Settings && Settings->exec() == kModalOk)
+    if (!Settings)
+        return;
+    if (Settings->exec() == kModalOk)
         SelectionChanged(false);
+    ApplyMIDIInput();
 }
 
 void TMainForm::HelpButtonClick()

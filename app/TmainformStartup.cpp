@@ -197,6 +197,7 @@ void TMainForm::FormShow()
             FolkButtonClick(FolkButton);
         if (!settingsProblem_.empty())
             reportError(std::runtime_error("Settings cannot be saved.\n" + settingsProblem_));
+        ApplyMIDIInput();
     }
     FormResize();
 }

@@ -25,15 +25,17 @@ int main(int argc, char** argv)
     QApplication::setApplicationName("Tonvera");
     QGuiApplication::setDesktopFileName("org.tonvera.Tonvera");
 
-    Player player(MakeSystemMIDIDevices());
-    _player = &player;
-    TMIDIContent content;
-
     MainFormSetup setup;
     setup.folder = QCoreApplication::applicationDirPath().toStdString();
     setup.firstParameter = options.firstParameter;
     setup.settingsFile = SettingsFilePath(setup.folder, options.portable);
-    setup.player = &player;
+
+    // The device list is configured from the settings before the player opens anything.
+    const std::unique_ptr<Player> player =
+        MakeProgramPlayer(MakeSystemMIDIDevices(), setup.settingsFile, setup.firstParameter);
+    _player = player.get();
+    TMIDIContent content;
+    setup.player = player.get();
     setup.content = &content;
 
     int status = 0;

@@ -1,6 +1,7 @@
 #include "dialogs/Settingsdialog.h"
 
 #include "controls/Nxcomponentutils.h"
+#include "dialogs/GuiRelay.h"
 #include "dialogs/HintTiming.h"
 
 #include "midi/Player.h"
@@ -15,6 +16,7 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSlider>
@@ -57,6 +59,9 @@ const char* const GeneralMIDIInstrumentNames[128] = {
 };
 
 // In the order SaveSettings writes them; LoadSettings reads the device last.
+// In the order SaveSettings writes them; LoadSettings reads the devices last. The output
+// device is saved by its place in the list (as it always was) and by its name, which wins
+// while that port exists (places shift as ports come and go).
 const std::vector<SettingDef> SettingsTable = {
     {"ShowFlyByHint", "ShowGUIhints", 1, SettingKind::CheckBox, "Options", "show fly-by hints"},
     {"ConvertDblToEq", "ConvertDbl", 0, SettingKind::CheckBox, "Options",
@@ -65,7 +70,8 @@ const std::vector<SettingDef> SettingsTable = {
     {"ChordPatch", "ChordPatch", 0, SettingKind::InstrumentList, "Chord", "Instrument"},
     {"RootVolume", "RootVolume", 100, SettingKind::Volume, "Root", "Volume"},
     {"ChordVolume", "ChordVolume", 100, SettingKind::Volume, "Chord", "Volume"},
-    {"MIDIOutDriver", "MIDIOutDriver", 0, SettingKind::DeviceList, "MIDI", "MIDI Driver:"},
+    {kDeviceKey, "MIDIOutDriver", 0, SettingKind::SoundRow, "Sound and MIDI", "MIDI Driver:"},
+    {kDeviceNameKey, "MIDIOutDriver", 0, SettingKind::SoundRow, "Sound and MIDI", "MIDI Driver:", ""},
     {"ArpegioStaggers", "ArpegioStaggers", 50, SettingKind::Milliseconds, "Chord", "Arpeggio staggers notes at"},
     {"DisplayChordColor", "DisplayChordColor", 0, SettingKind::CheckBox, "Options",
      "Display chord tones in different colors"},
@@ -73,15 +79,41 @@ const std::vector<SettingDef> SettingsTable = {
      "Remember the last root and chord played when closing program"},
     {"NameFromLowestNote", "NameFromLowestNote", 0, SettingKind::CheckBox, "Chord finder",
      "Name chords from the lowest note"},
+    {kMIDIInputKey, "MIDIInput", 0, SettingKind::SoundRow, "Sound and MIDI", "MIDI input:", kOwnInputName},
+    {"PlayIncomingNotes", "PlayIncomingNotes", 1, SettingKind::SoundRow, "Sound and MIDI", "Play incoming notes"},
+    {kSoundFontKey, "SoundFont", 0, SettingKind::SoundRow, "Sound and MIDI", "SoundFont:", ""},
+    {kAudioBufferKey, "AudioBuffer", kDefaultAudioBufferMs, SettingKind::SoundRow, "Sound and MIDI", "Audio buffer:"},
 };
 
-const std::vector<const char*> SettingGroups = {"MIDI", "Options", "Root", "Chord", "Chord finder"};
+const std::vector<const char*> SettingGroups = {"Sound and MIDI", "Options", "Root", "Chord", "Chord finder"};
 
 namespace {
 
-constexpr const char* kDeviceKey = "MIDIOutDriver";
 constexpr int kModalOk = 1;
 constexpr int kModalCancel = 2;
+
+// The devices are restored together, by name first (restoreDevices).
+bool isDeviceKey(std::string_view key) { return key == kDeviceKey || key == kDeviceNameKey || key == kMIDIInputKey; }
+
+// A list's entries may carry the exact name they stand for (a port's name as its back end
+// spells it); the text shown is for the eye.
+std::string controlText(QWidget* control)
+{
+    if (auto* list = qobject_cast<QComboBox*>(control))
+        return list->currentData().isValid() ? list->currentData().toByteArray().toStdString()
+                                             : list->currentText().toStdString();
+    if (auto* edit = qobject_cast<QLineEdit*>(control))
+        return edit->text().toStdString();
+    return {};
+}
+
+void setControlText(QWidget* control, const std::string& text)
+{
+    if (auto* list = qobject_cast<QComboBox*>(control))
+        list->setCurrentIndex(list->findData(QByteArray::fromStdString(text)));
+    else if (auto* edit = qobject_cast<QLineEdit*>(control))
+        edit->setText(QString::fromStdString(text));
+}
 
 int controlValue(QWidget* control)
 {
@@ -144,8 +176,6 @@ QWidget* controlFor(const SettingDef& setting)
     switch (setting.kind) {
     case SettingKind::CheckBox:
         return new QCheckBox(QString::fromLatin1(setting.caption));
-    case SettingKind::DeviceList:
-        return new QComboBox;
     case SettingKind::InstrumentList:
         return instrumentList();
     case SettingKind::Volume:
@@ -155,6 +185,8 @@ QWidget* controlFor(const SettingDef& setting)
         spin->setRange(0, 1000);
         return spin;
     }
+    case SettingKind::SoundRow:
+        break;
     }
     return new QWidget;
 }
@@ -204,12 +236,14 @@ TSettings::TSettings(std::string settingsFile, const std::string& firstParameter
     setFont(font);
     buildControls();
     qApp->installEventFilter(this);
+    watchDevice();
     FormCreate();
 }
 
 TSettings::~TSettings()
 {
     qApp->removeEventFilter(this);
+    stopWatchingDevice();
 }
 
 // Titled groups of labelled rows, laid out by Qt: every text gets the room it needs at any
@@ -218,6 +252,7 @@ void TSettings::buildControls()
 {
     auto* page = new QVBoxLayout(this);
     page->setSizeConstraint(QLayout::SetFixedSize);
+    page->addWidget(buildSoundRows());
     std::vector<std::string> order(SettingGroups.begin(), SettingGroups.end());
     for (const SettingDef& setting : SettingsTable)
         if (std::find(order.begin(), order.end(), setting.group) == order.end())
@@ -228,7 +263,7 @@ void TSettings::buildControls()
         auto* rows = new QFormLayout(group);
         rows->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
         for (const SettingDef& setting : SettingsTable)
-            if (title == setting.group)
+            if (title == setting.group && setting.kind != SettingKind::SoundRow)
                 addSettingRow(rows, setting);
         if (rows->rowCount() > 0)
             page->addWidget(group);
@@ -250,7 +285,6 @@ void TSettings::buildControls()
     page->addSpacing(4);
     page->addLayout(buttons);
 
-    MIDIOutDriver = findChild<QComboBox*>("MIDIOutDriver");
     ShowGUIhints = findChild<QCheckBox*>("ShowGUIhints");
     ConvertDbl = findChild<QCheckBox*>("ConvertDbl");
     DisplayChordColor = findChild<QCheckBox*>("DisplayChordColor");
@@ -264,7 +298,6 @@ void TSettings::buildControls()
 
     connect(Button1, &QPushButton::clicked, this, &TSettings::Button1Click);
     connect(Button2, &QPushButton::clicked, this, &TSettings::Button2Click);
-    connect(MIDIOutDriver, &QComboBox::activated, this, [this] { MIDIOutDriverChange(); });
 }
 
 void TSettings::addSettingRow(QFormLayout* group, const SettingDef& setting)
@@ -303,12 +336,7 @@ QWidget* TSettings::controlNamed(const char* name) const
 
 void TSettings::FormCreate()
 {
-    if (player_)
-        for (unsigned i = 0; i < player_->DeviceCount(); ++i) {
-            std::string name;
-            player_->DeviceName(i, name);
-            MIDIOutDriver->addItem(FromDataText(name));
-        }
+    fillDeviceLists();
     RootPatch->setCurrentIndex(0);
     ChordPatch->setCurrentIndex(0);
     LoadSettings();
@@ -317,16 +345,21 @@ void TSettings::FormCreate()
 void TSettings::LoadSettings()
 {
     const IniFile ini(settingsFile_);
-    for (const SettingDef& def : SettingsTable)
-        if (std::string_view(def.key) != kDeviceKey)
+    for (const SettingDef& def : SettingsTable) {
+        if (isDeviceKey(def.key))
+            continue;
+        if (def.textDefault)
+            setControlText(controlNamed(def.control), ini.ReadString(section_, def.key, def.textDefault));
+        else
             setControlValue(controlNamed(def.control), ini.ReadInteger(section_, def.key, def.defaultValue));
-    // The device belongs to the start mode, like every other key of its section.
+    }
+    // The devices belong to the start mode, like every other key of their section.
     try {
-        setControlValue(MIDIOutDriver, ini.ReadInteger(section_, kDeviceKey, 0));
-        MIDIOutDriverChange();
+        restoreDevices(ini);
     } catch (...) {
         // A device that cannot be restored leaves the player as it is.
     }
+    applySynthChoices();
     applyHintSetting();
 }
 
@@ -336,8 +369,12 @@ void TSettings::SaveSettings()
     IniFile ini(settingsFile_);
     IniFile::Batch batch(ini);
     for (const SettingDef& def : SettingsTable)
-        batch.WriteInteger(section_, def.key, controlValue(controlNamed(def.control)));
+        if (def.textDefault)
+            batch.WriteString(section_, def.key, controlText(controlNamed(def.control)));
+        else
+            batch.WriteInteger(section_, def.key, controlValue(controlNamed(def.control)));
     batch.Commit();
+    applySynthChoices();
     applyHintSetting();
 }
 
@@ -359,21 +396,16 @@ UserSettings TSettings::Values() const
     values.playback.rootVolume = RootVolume->value();
     values.playback.chordVolume = ChordVolume->value();
     values.playback.staggerMs = ArpegioStaggers->value();
+    values.midiInput = controlText(MIDIInput);
+    if (values.midiInput == kNoMIDIInput)
+        values.midiInput.clear();
+    values.playIncomingNotes = PlayIncomingNotes->isChecked();
     return values;
 }
 
 bool TSettings::HintsEnabled() const
 {
     return ShowGUIhints->isChecked();
-}
-
-void TSettings::MIDIOutDriverChange()
-{
-    if (!player_)
-        return;
-    const int index = MIDIOutDriver->currentIndex();
-    if (index < 0 || !player_->OpenDevice(static_cast<unsigned>(index)))
-        MIDIOutDriver->setCurrentIndex(player_->CurrentDevice() >= 0 ? player_->CurrentDevice() : -1);
 }
 
 // A save that fails keeps the dialog open with the user's choices, so they can try again or

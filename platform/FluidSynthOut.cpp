@@ -4,7 +4,9 @@
 
 #include "platform/BackgroundOpener.h"
 #include "platform/JackServer.h"
+#include "platform/Limiter.h"
 #include "platform/MIDIBackEnd.h"
+#include "platform/WavFileOutput.h"
 
 #include <fluidsynth.h>
 
@@ -18,8 +20,10 @@
 
 namespace {
 
-// FluidSynth's default gain of 0.2 leaves a block chord near -26 dBFS; this brings it to
-// about -6 dBFS at the loudest volume setting without clipping.
+// FluidSynth's default gain of 0.2 leaves a block chord near -26 dBFS; this brings a piano
+// chord to about -6 dBFS at the loudest volume setting. Louder instruments and many notes
+// (a sustained string chord of seven notes reaches +16 dBFS) are held below full scale by
+// the limiter, which such a piano chord never reaches.
 constexpr double kSynthGain = 1.8;
 constexpr int kPeriodFrames = 64;
 // How often the audio keeper looks whether the synthesizer has fallen silent.
@@ -107,14 +111,78 @@ bool sendToSynth(fluid_synth_t* synth, uint32_t message)
 
 bool isNoteOn(uint32_t message) { return (message & 0xF0) == 0x90 && (message >> 16 & 0x7F) != 0; }
 
-// The synthesizer and its audio output as FluidSynth objects. The driver pulls sound from
-// the synthesizer, so it is made after it and released before it.
+// Renders frames of the synthesizer's sound, its effects mixed in, through the limiter.
+void renderLimited(fluid_synth_t* synth, PeakLimiter& limiter, float* left, float* right, int frames)
+{
+    std::fill(left, left + frames, 0.0f);
+    std::fill(right, right + frames, 0.0f);
+    float* out[] = {left, right};
+    fluid_synth_process(synth, frames, 2, out, 2, out);
+    limiter.Process(out, 2, static_cast<size_t>(frames));
+}
+
+// The synthesizer and its audio output. The output pulls sound from the synthesizer, so it
+// is made after it and released before it. The output is FluidSynth's driver, or for the
+// "file" driver a WAV file of ours; either plays through the limiter (FluidSynth's SDL
+// driver alone cannot hand its sound to us first, and plays the synthesizer directly).
 struct SynthParts {
     SettingsPtr settings;
     SynthPtr synth;
+    std::unique_ptr<PeakLimiter> limiter;
     DriverPtr driver;
+    std::unique_ptr<WavFileOutput> file;
     AudioOutputInfo output;
 };
+
+// FluidSynth's driver asks for each period here, on its audio thread.
+int renderForDriver(void* data, int frames, int nfx, float* fx[], int nout, float* out[])
+{
+    auto* parts = static_cast<SynthParts*>(data);
+    for (int i = 0; i < nfx; ++i) // the effects go into the main outputs
+        std::fill(fx[i], fx[i] + frames, 0.0f);
+    for (int i = 2; i < nout; ++i)
+        std::fill(out[i], out[i] + frames, 0.0f);
+    if (nout < 2)
+        return FLUID_FAILED;
+    renderLimited(parts->synth.get(), *parts->limiter, out[0], out[1], frames);
+    return FLUID_OK;
+}
+
+// Opens the audio output of parts.output.driver; false, with the library's reason kept for
+// LibraryErrorText, when it cannot.
+bool openAudio(SynthParts& parts)
+{
+    fluid_settings_t* settings = parts.settings.get();
+    if (parts.output.driver == "file") {
+        const char* name = environment("TONVERA_AUDIO_FILE");
+        int period = kPeriodFrames;
+        fluid_settings_getint(settings, "audio.period-size", &period);
+        std::string problem;
+        parts.file = WavFileOutput::Open(
+            name ? name : "tonvera.wav", parts.output.sampleRate, period,
+            [&parts](float* left, float* right, int frames) {
+                renderLimited(parts.synth.get(), *parts.limiter, left, right, frames);
+            },
+            problem);
+        if (!parts.file)
+            fluid_log(FLUID_ERR, "%s", problem.c_str());
+        return parts.file != nullptr;
+    }
+    parts.driver.reset(new_fluid_audio_driver2(settings, renderForDriver, &parts));
+    if (!parts.driver) {
+        // A driver without the mode that hands us its sound first (FluidSynth says so only
+        // in its debug log), or one that cannot open: the reason is the plain open's.
+        ClearLibraryErrors();
+        parts.driver.reset(new_fluid_audio_driver(settings, parts.synth.get()));
+    }
+    return parts.driver != nullptr;
+}
+
+void closeAudio(SynthParts& parts)
+{
+    parts.driver.reset();
+    parts.file.reset();
+}
 
 // Opens the synthesizer's FluidSynth objects; on failure, problem says why.
 bool openSynthParts(const SynthOptions& options, SynthParts& parts, std::string& problem)
@@ -153,30 +221,28 @@ bool openSynthParts(const SynthOptions& options, SynthParts& parts, std::string&
     fluid_settings_setint(settings, "audio.periods", buffer.periods);
     fluid_settings_setstr(settings, "audio.jack.id", kOwnClientName);
     fluid_settings_setint(settings, "audio.jack.autoconnect", 1);
-    if (const char* file = environment("TONVERA_AUDIO_FILE"))
-        fluid_settings_setstr(settings, "audio.file.name", file);
 
     parts.synth.reset(new_fluid_synth(settings));
     if (!parts.synth) {
         problem = audioOutputProblem(driver, "FluidSynth could not start");
         return false;
     }
+    parts.output.driver = driver;
+    fluid_settings_getnum(settings, "synth.sample-rate", &parts.output.sampleRate);
+    parts.limiter = std::make_unique<PeakLimiter>(parts.output.sampleRate);
     // The audio output first: without one, opening fails in a few milliseconds instead of
     // after the SoundFont load.
-    parts.driver.reset(new_fluid_audio_driver(settings, parts.synth.get()));
-    if (!parts.driver) {
+    if (!openAudio(parts)) {
         problem = audioOutputProblem(driver, LibraryErrorText());
         return false;
     }
     ClearLibraryErrors();
     if (fluid_synth_sfload(parts.synth.get(), soundFont.path.c_str(), 1) == FLUID_FAILED) {
-        parts.driver.reset();
+        closeAudio(parts);
         problem = SoundFontLoadProblem(soundFont.path, LibraryErrorText());
         return false;
     }
 
-    parts.output.driver = driver;
-    fluid_settings_getnum(settings, "synth.sample-rate", &parts.output.sampleRate);
     fluid_settings_getint(settings, "audio.period-size", &parts.output.periodFrames);
     fluid_settings_getint(settings, "audio.periods", &parts.output.periods);
     if (driver == "jack") {
@@ -271,9 +337,9 @@ private:
                 wantAudio_ = false;
                 // The driver is the keeper's alone; a sender waking it must not wait for it.
                 lock.unlock();
-                parts_->driver.reset(new_fluid_audio_driver(parts_->settings.get(), parts_->synth.get()));
+                const bool opened = openAudio(*parts_);
                 lock.lock();
-                audioOpen_ = parts_->driver != nullptr;
+                audioOpen_ = opened;
                 silentSince = {};
                 continue;
             }
@@ -288,7 +354,7 @@ private:
             } else if (Clock::now() - silentSince >= idleClose_) {
                 audioOpen_ = false; // a note from now on wakes the keeper to reopen
                 lock.unlock();
-                parts_->driver.reset();
+                closeAudio(*parts_);
                 lock.lock();
             }
         }
@@ -379,6 +445,7 @@ std::shared_ptr<MIDIBackEnd> MakeBuiltInSynthBackEnd(const std::shared_ptr<Backg
 struct OfflineSynth::Native {
     SettingsPtr settings;
     SynthPtr synth;
+    std::unique_ptr<PeakLimiter> limiter;
 };
 
 std::shared_ptr<OfflineSynth> OfflineSynth::Open(const std::string& soundFont, double sampleRate)
@@ -393,6 +460,7 @@ std::shared_ptr<OfflineSynth> OfflineSynth::Open(const std::string& soundFont, d
     native->synth.reset(new_fluid_synth(native->settings.get()));
     if (!native->synth || fluid_synth_sfload(native->synth.get(), soundFont.c_str(), 1) == FLUID_FAILED)
         return nullptr;
+    native->limiter = std::make_unique<PeakLimiter>(sampleRate);
     std::shared_ptr<OfflineSynth> synth(new OfflineSynth());
     synth->native_ = std::move(native);
     synth->sampleRate_ = sampleRate;
@@ -404,9 +472,14 @@ OfflineSynth::~OfflineSynth() = default;
 std::vector<float> OfflineSynth::Render(size_t frames)
 {
     std::vector<float> samples(frames * 2, 0.0f);
-    if (native_ && native_->synth && frames > 0)
-        fluid_synth_write_float(native_->synth.get(), static_cast<int>(frames), samples.data(), 0, 2,
-                                samples.data(), 1, 2);
+    if (!native_ || !native_->synth || frames == 0)
+        return samples;
+    std::vector<float> left(frames), right(frames);
+    renderLimited(native_->synth.get(), *native_->limiter, left.data(), right.data(), static_cast<int>(frames));
+    for (size_t i = 0; i < frames; ++i) {
+        samples[2 * i] = left[i];
+        samples[2 * i + 1] = right[i];
+    }
     return samples;
 }
 

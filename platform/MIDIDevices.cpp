@@ -261,16 +261,19 @@ std::unique_ptr<MIDIInput> MIDIDeviceList::OpenInput(const std::string& name, MI
     return std::make_unique<MIDIInput>(shared);
 }
 
+// Only the back ends up to the last one the options change are listed: at start-up that is
+// the built-in synthesizer alone, so no other back end's ports are asked for yet.
 std::vector<unsigned> MIDIDeviceList::Configure(const SynthOptions& options)
 {
     std::vector<unsigned> affected;
-    unsigned first = 0;
     for (size_t backEnd = 0; backEnd < backEnds_.size(); ++backEnd) {
-        const unsigned count = static_cast<unsigned>(portsOf(backEnd).size());
-        if (backEnds_[backEnd]->Configure(options))
-            for (unsigned port = 0; port < count; ++port)
-                affected.push_back(first + port);
-        first += count;
+        if (!backEnds_[backEnd]->Configure(options))
+            continue;
+        size_t first = 0;
+        for (size_t before = 0; before < backEnd; ++before)
+            first += portsOf(before).size();
+        for (size_t port = 0; port < portsOf(backEnd).size(); ++port)
+            affected.push_back(static_cast<unsigned>(first + port));
     }
     return affected;
 }

@@ -1,7 +1,8 @@
 // Start-up of the program (process start to the first painted main window, with the
-// built-in synthesizer) beside a bare Qt window's, and a chord-type press to the
-// repainted window. Start-up runs in child processes of this program, so each start
-// pays for the process and Qt's own start; the press runs in this process.
+// built-in synthesizer) beside a bare Qt window's, without a JACK server and with one,
+// and a chord-type press to the repainted window. Start-up runs in child processes of this
+// program, so each start pays for the process and Qt's own start; the press runs in this
+// process.
 #include "app/Startup.h"
 #include "controls/Nxpanel.h"
 #include "controls/Timage.h"
@@ -9,6 +10,8 @@
 #include "midi/Tmidicontent.h"
 #include "platform/MIDIOut.h"
 #include "platform/ProgramFolder.h"
+
+#include "tests/support/JackTestServer.h"
 
 #include <benchmark/benchmark.h>
 
@@ -41,7 +44,9 @@ ProgramWindows createWindows(Player& player, TMIDIContent& content)
     return CreateProgramWindows(setup);
 }
 
-// Prints the time of the first paint of the watched window and ends the process.
+// Prints the time of the first paint of the watched window and ends the program as closing
+// it would: a JACK server then sees its clients leave at once, instead of waiting for them
+// to answer before the next start's clients may join.
 class FirstPaint : public QObject {
 protected:
     bool eventFilter(QObject*, QEvent* event) override
@@ -50,7 +55,7 @@ protected:
             done_ = true;
             std::printf("%lld\n", monotonicNs());
             std::fflush(stdout);
-            std::_Exit(0);
+            QCoreApplication::quit();
         }
         return false;
     }
@@ -71,10 +76,11 @@ int runChild(int argc, char** argv, bool program)
         bare.show();
         return QApplication::exec();
     }
-    Player player(MakeSystemMIDIDevices());
-    _player = &player;
+    const std::unique_ptr<Player> player =
+        MakeProgramPlayer(MakeSystemMIDIDevices(), std::getenv("TONVERA_BENCH_INI"), "");
+    _player = player.get();
     TMIDIContent content;
-    ProgramWindows windows = createWindows(player, content);
+    ProgramWindows windows = createWindows(*player, content);
     // The instrument view is the last part of the window to be painted.
     windows.main->Controls().BottomImage->installEventFilter(&watcher);
     windows.main->show();
@@ -112,7 +118,25 @@ void runStart(benchmark::State& state, const char* mode)
 }
 
 void BM_StartupBareQtWindow(benchmark::State& state) { runStart(state, "--child-bare"); }
-void BM_StartupTonvera(benchmark::State& state) { runStart(state, "--child-tonvera"); }
+
+// Argument 0: no JACK server (the JACK rows list nothing); 1: a JACK server of the
+// benchmark's own (jackd1, dummy back end), whose ports the program lists and where it opens
+// its own input and output ports.
+void BM_StartupTonvera(benchmark::State& state)
+{
+    ScopedEnvironment environment;
+    std::unique_ptr<JackTestServer> server;
+    if (state.range(0) == 0) {
+        environment.Set("JACK_DEFAULT_SERVER", "tonvera-bench-no-such-server");
+    } else {
+        server = std::make_unique<JackTestServer>();
+        if (!server->Running()) {
+            state.SkipWithError("jackd (jackd1) did not start");
+            return;
+        }
+    }
+    runStart(state, "--child-tonvera");
+}
 
 // A press on a chord-type button until the whole window has been painted again.
 void BM_ChordTypePressToRepaint(benchmark::State& state)
@@ -140,7 +164,7 @@ void BM_ChordTypePressToRepaint(benchmark::State& state)
 }
 
 BENCHMARK(BM_StartupBareQtWindow)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10);
-BENCHMARK(BM_StartupTonvera)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10);
+BENCHMARK(BM_StartupTonvera)->Arg(0)->Arg(1)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10);
 BENCHMARK(BM_ChordTypePressToRepaint)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(50);
 
 } // namespace

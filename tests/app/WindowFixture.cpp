@@ -90,7 +90,7 @@ void writePictures(const QString& pics)
 } // namespace
 
 WindowFixture::WindowFixture(const FixtureFiles& files)
-    : Devices(std::make_shared<RecordingMIDIDevices>(2)),
+    : Devices(std::make_shared<RecordingMIDIDevices>(2, files.ownPorts)),
       ThePlayer(std::make_unique<Player>(Devices))
 {
     _player = ThePlayer.get();
@@ -149,6 +149,13 @@ TMainForm& WindowFixture::Start(const std::string& firstParameter)
     windows_.main->activateWindow();
     QApplication::setActiveWindow(windows_.main.get());
     return *windows_.main;
+}
+
+void WindowFixture::UseDevices(std::shared_ptr<MIDIDeviceList> devices)
+{
+    ThePlayer.reset();
+    ThePlayer = MakeProgramPlayer(std::move(devices), SettingsFile(), "");
+    _player = ThePlayer.get();
 }
 
 void WindowFixture::Close()

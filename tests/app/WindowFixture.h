@@ -22,6 +22,7 @@ struct FixtureFiles {
     bool guitar = true;
     std::string chords;        // "" = the default chords.def
     std::string definitions;   // "" = the default Tonvera.def; "-" = none
+    bool ownPorts = false;     // the recorder offers an own output and input port
 };
 
 // The instrument picture is one flat colour, so marker pixels stand out.
@@ -42,6 +43,9 @@ public:
     // Builds the windows with this first parameter (throws what start-up throws) and
     // shows the main window, which runs the first-show restore.
     TMainForm& Start(const std::string& firstParameter = "");
+    // Before Start: the player plays to these devices instead of the recorder (as the program
+    // makes it: the settings' synthesizer choices first).
+    void UseDevices(std::shared_ptr<MIDIDeviceList> devices);
     // Closes the main window (saving its state) and destroys the windows.
     void Close();
 

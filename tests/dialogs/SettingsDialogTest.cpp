@@ -4,7 +4,9 @@
 #include "midi/Player.h"
 #include "platform/IniFile.h"
 #include "platform/RecordingMIDIOut.h"
+#include "platform/SoundFont.h"
 #include "tests/support/FileSizeLimit.h"
+#include "tests/support/SoundTestSupport.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -17,7 +19,9 @@
 #include <QLayout>
 #include <QHelpEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QSlider>
 #include <QSpinBox>
 #include <QTemporaryDir>
@@ -49,6 +53,28 @@ protected:
     std::shared_ptr<RecordingMIDIDevices> devices = std::make_shared<RecordingMIDIDevices>(3);
     Player player{devices};
 };
+
+// Ports that come and go while the program runs: recorders under names the test changes,
+// and an input port of another program.
+class ChangingPorts : public MIDIBackEnd {
+public:
+    std::vector<std::string> outputs{"Recorder 0", "Recorder 2"};
+    std::vector<std::string> inputs{"Keyboard:out"};
+    std::vector<std::string> OutputPorts() override { return outputs; }
+    MIDIOutHandle OpenOutput(const std::string& port) override { return recorder_->OpenOutput(port); }
+    std::vector<std::string> InputPorts() override { return inputs; }
+
+private:
+    std::shared_ptr<RecordingBackEnd> recorder_ = std::make_shared<RecordingBackEnd>(4);
+};
+
+std::vector<std::string> entries(const QComboBox* list)
+{
+    std::vector<std::string> texts;
+    for (int i = 0; i < list->count(); ++i)
+        texts.push_back(list->itemText(i).toStdString());
+    return texts;
+}
 
 } // namespace
 
@@ -176,8 +202,9 @@ TEST_F(SettingsDialog, OkWritesEveryKeyInOrder)
     EXPECT_EQ(settings.result(), 1);
     EXPECT_EQ(read(),
               "[Settings]\nShowFlyByHint=0\nConvertDblToEq=0\nRootPatch=4\nChordPatch=0\nRootVolume=100\n"
-              "ChordVolume=90\nMIDIOutDriver=2\nArpegioStaggers=50\nDisplayChordColor=0\n"
-              "RememberRootAndChord=1\nNameFromLowestNote=0\n");
+              "ChordVolume=90\nMIDIOutDriver=2\nMIDIOutDriverName=Recorder 2\nArpegioStaggers=50\n"
+              "DisplayChordColor=0\nRememberRootAndChord=1\nNameFromLowestNote=0\n"
+              "MIDIInput=Tonvera input port\nPlayIncomingNotes=1\nSoundFont=\nAudioBufferMs=4\n");
     EXPECT_EQ(player.CurrentDevice(), 2);
     // Hints are off now, not merely slow.
     EXPECT_FALSE(settings.HintsEnabled());
@@ -338,4 +365,108 @@ TEST_F(SettingsDialog, ASaveThatCannotFinishLeavesTheOldFileWhole)
     EXPECT_FALSE(settings.isVisible());
     EXPECT_EQ(IniFile(file()).ReadInteger("Settings", "RootPatch", 0), 5);
     EXPECT_EQ(IniFile(file()).ReadSection("Settings").size(), std::size(SettingsTable));
+}
+
+TEST_F(SettingsDialog, DevicesAreRestoredByNameWhileTheirPortExistsAndTheListsAreReadAgainOnOpening)
+{
+    auto ports = std::make_shared<ChangingPorts>();
+    Player changing(std::make_shared<MIDIDeviceList>(std::vector<std::shared_ptr<MIDIBackEnd>>{ports}, nullptr));
+    write("[Settings]\nMIDIOutDriver=0\nMIDIOutDriverName=Recorder 2\nMIDIInput=Keyboard:out\n");
+    TSettings settings(file(), "", &changing);
+    EXPECT_EQ(changing.CurrentDevice(), 1) << "the name wins over the saved place";
+    EXPECT_EQ(entries(settings.MIDIInput), (std::vector<std::string>{"None", "Tonvera input port", "Keyboard:out"}));
+    EXPECT_EQ(settings.Values().midiInput, "Keyboard:out");
+
+    // A port appears before the saved one: opening the dialog lists it, and the device in use
+    // keeps its name under its new place. The keyboard is gone: Tonvera's own input instead.
+    ports->outputs = {"Recorder 0", "Recorder 1", "Recorder 2"};
+    ports->inputs = {};
+    settings.open();
+    EXPECT_EQ(entries(settings.MIDIOutDriver), (std::vector<std::string>{"Recorder 0", "Recorder 1", "Recorder 2"}));
+    EXPECT_EQ(changing.CurrentDevice(), 2);
+    EXPECT_EQ(settings.MIDIOutDriver->currentIndex(), 2);
+    EXPECT_EQ(settings.Values().midiInput, kOwnInputName);
+    settings.Button1Click();
+    const IniFile ini(file());
+    EXPECT_EQ(ini.ReadInteger("Settings", "MIDIOutDriver", -9), 2);
+    EXPECT_EQ(ini.ReadString("Settings", "MIDIOutDriverName", ""), "Recorder 2");
+
+    // A saved name whose port is away keeps the device in use; a file that never saved a name
+    // (an older one) is restored by place.
+    write("[Settings]\nMIDIOutDriver=0\nMIDIOutDriverName=Recorder 3\nMIDIInput=None\n");
+    settings.open();
+    EXPECT_EQ(changing.CurrentDevice(), 2);
+    EXPECT_EQ(settings.Values().midiInput, "");
+    settings.Button2Click();
+    write("[Settings]\nMIDIOutDriver=1\n");
+    settings.open();
+    EXPECT_EQ(changing.CurrentDevice(), 1);
+    settings.Button2Click();
+}
+
+TEST_F(SettingsDialog, ADeviceThatCannotStartSaysWhyUnderTheDeviceBox)
+{
+    TSettings settings(file(), "", &player);
+    QSignalSpy changed(&settings, &TSettings::deviceChanged);
+    const int heightBefore = settings.height();
+    EXPECT_TRUE(settings.DeviceProblem->isHidden());
+    devices->Recorder().HoldOpening(true);
+    settings.MIDIOutDriver->setCurrentIndex(1);
+    settings.MIDIOutDriverChange();
+    EXPECT_TRUE(settings.DeviceProblem->isHidden()) << "still opening";
+    devices->Recorder().SettleOpening(false, "The audio output could not be opened (audio driver \"alsa\"): "
+                                             "no sound card was found.");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !settings.DeviceProblem->isHidden(); }));
+    EXPECT_EQ(settings.DeviceProblem->text().toStdString(),
+              "The audio output could not be opened (audio driver \"alsa\"): no sound card was found.");
+    EXPECT_GE(changed.count(), 2);
+    // The reason takes lines of its own: everything below moves down, nothing is covered.
+    EXPECT_GT(settings.height(), heightBefore);
+    EXPECT_LT(settings.DeviceProblem->mapTo(&settings, settings.DeviceProblem->rect().bottomLeft()).y(),
+              settings.ShowGUIhints->mapTo(&settings, QPoint(0, 0)).y());
+    EXPECT_LE(settings.Button1->mapTo(&settings, settings.Button1->rect().bottomLeft()).y(), settings.height());
+
+    devices->Recorder().HoldOpening(false);
+    settings.MIDIOutDriver->setCurrentIndex(2);
+    settings.MIDIOutDriverChange();
+    EXPECT_TRUE(settings.DeviceProblem->isHidden());
+    EXPECT_EQ(settings.height(), heightBefore);
+}
+
+// The real synthesizer behind the dialog: a file that is not a SoundFont and a missing one
+// are named in plain words; a good one plays. The choice and the audio buffer are saved and
+// read back before the player is built.
+TEST_F(SettingsDialog, TheSoundFontPickerSaysWhyAChoiceGivesNoSound)
+{
+    ScopedEnvironment environment;
+    environment.Set("TONVERA_SOUNDFONT", nullptr).Set("TONVERA_AUDIO_DRIVER", "file").Set("TONVERA_AUDIO_FILE", "/dev/null");
+    auto synth = MakeSystemMIDIDevices({"built-in synthesizer"});
+    Player real(synth);
+    TSettings settings(file(), "", &real);
+    const std::string fake = dir.path().toStdString() + "/fake.sf2", missing = dir.path().toStdString() + "/none.sf2";
+    {
+        QFile f(QString::fromStdString(fake));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("not a SoundFont\n");
+    }
+    const auto reasonFor = [&](const std::string& soundFont) {
+        settings.SoundFontChosen(soundFont);
+        synth->WaitForBackground();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return real.CurrentDeviceState() != DeviceState::Opening; }));
+        QTest::qWait(20); // the device notice arrives as a queued event
+        return settings.DeviceProblem->isHidden() ? std::string() : settings.DeviceProblem->text().toStdString();
+    };
+    EXPECT_EQ(reasonFor(fake), "\"" + fake + "\" is not a SoundFont.");
+    EXPECT_EQ(reasonFor(missing), "The SoundFont \"" + missing + "\" does not exist.");
+    const std::string good = FindGeneralMIDISoundFont();
+    if (!good.empty()) {
+        EXPECT_EQ(reasonFor(good), "") << "a General MIDI SoundFont plays";
+    }
+
+    settings.AudioBuffer->setValue(20);
+    settings.Button1Click();
+    const SynthOptions saved = ReadSynthOptions(file(), "");
+    EXPECT_EQ(saved.soundFont, good.empty() ? missing : good);
+    EXPECT_EQ(saved.audioBufferMs, 20);
+    EXPECT_EQ(ReadSynthOptions(file(), "guitar"), SynthOptions()) << "each start mode has its own";
 }

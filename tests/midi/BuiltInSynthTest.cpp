@@ -1,5 +1,6 @@
 // The built-in synthesizer: a C major triad played through the player into FluidSynth,
-// rendered offline, holds its three fundamentals well above a frequency outside the chord.
+// rendered offline, holds its three fundamentals well above a frequency outside the chord;
+// the loudest chords stay below full scale on any instrument, and a plain one stays loud.
 #include "PlayerFixture.h"
 
 #include "midi/Tmidicontent.h"
@@ -100,6 +101,51 @@ TEST(BuiltInSynthTest, BlockChordsAtFullVolumePeakNearMinusSixDbWithoutClipping)
         EXPECT_LT(dbfs, -1.0) << c.what;
         EXPECT_GT(dbfs, -10.0) << c.what;
         RecordProperty(c.what, std::to_string(dbfs));
+    }
+}
+
+// Seven notes at volume 120 sum far above full scale on sustained instruments (+16 dBFS for
+// the string ensemble before the limiter); what leaves the synthesizer stays below it, while
+// a triad at the default volume is left as loud as it was.
+TEST(BuiltInSynthTest, SevenNotesAtFullVolumeStayBelowFullScaleOnTheLoudestInstruments)
+{
+    if (!openSynth())
+        GTEST_SKIP() << "no General MIDI SoundFont installed";
+    const ChordToPlay seven{{36, 48, 55, 59, 62, 64, 69}, {"R", "R", "5", "7", "9", "3", "13"}};
+    const ChordToPlay triad{{60, 64, 67}, {"R", "3", "5"}};
+    struct Case {
+        int program;
+        const ChordToPlay* chord;
+        int volume;
+        double lowestDbfs, highestDbfs;
+    };
+    const Case cases[] = {
+        {0, &seven, 120, -10, -0.9},  // Acoustic Grand Piano
+        {48, &seven, 120, -10, -0.9}, // String Ensemble 1
+        {60, &seven, 120, -10, -0.9}, // French Horn
+        {63, &seven, 120, -10, -0.9}, // Synth Brass 2
+        {81, &seven, 120, -10, -0.9}, // Lead 2 (sawtooth)
+        {0, &triad, 100, -20, -6},    // a plain chord as it first plays
+    };
+    for (const Case& c : cases) {
+        auto synth = openSynth();
+        Player player(offlineSynthList(synth));
+        _player = &player;
+        TMIDIContent content;
+        PlaybackSettings settings;
+        settings.rootPatch = settings.chordPatch = c.program;
+        settings.rootVolume = settings.chordVolume = c.volume;
+        PlayChord(_player, content, *c.chord, settings);
+        sleepMs(100);
+        const double peak = peakOf(synth->Render(static_cast<size_t>(2 * synth->SampleRate())));
+        player.Stop();
+        _player = nullptr;
+        const double dbfs = 20 * std::log10(peak);
+        const std::string what = "program " + std::to_string(c.program) + ", " +
+                                 std::to_string(c.chord->notes.size()) + " notes, volume " + std::to_string(c.volume);
+        EXPECT_LT(dbfs, c.highestDbfs) << what;
+        EXPECT_GT(dbfs, c.lowestDbfs) << what;
+        RecordProperty(what, std::to_string(dbfs));
     }
 }
 
