@@ -233,6 +233,7 @@ private:
     void buildWindowTree();
     void LayoutStep();
     void loadCanvasPictures();
+    void loadChordTypeArea(double ratio);
     void placePanels();
     void createChordTypeButtons();
     TNXPanel* makePanel(QWidget* parent, const layout::SkinButton& spec);

@@ -71,7 +71,11 @@ void TMainForm::DrawChordInfo()
 {
     QImage& canvas = ChordInfoImage->Canvas();
     QPainter painter(&canvas);
-    painter.drawImage(QPoint(0, 0), RightImage->Canvas(), ChordInfoImage->geometry());
+    // The play area's picture under the strip, at the canvases' common pixel density.
+    const double ratio = RightImage->PixelRatio();
+    const QRect under = ChordInfoImage->geometry();
+    painter.drawImage(QRectF(QPointF(0, 0), QSizeF(under.size())), RightImage->Canvas(),
+                      QRectF(under.x() * ratio, under.y() * ratio, under.width() * ratio, under.height() * ratio));
     painter.setFont(FontFromPoints("Arial", 12));
     painter.setPen(Qt::white);
     const QFontMetrics metrics = painter.fontMetrics();
