@@ -23,6 +23,7 @@
 
 #include <atomic>
 #include <exception>
+#include <future>
 #include <map>
 #include <optional>
 #include <memory>
@@ -234,6 +235,9 @@ private:
     void LayoutStep();
     void loadCanvasPictures();
     void loadChordTypeArea(double ratio);
+    void awaitChordBook();
+    void startFinderIndex();
+    void ensureFinderIndex();
     void placePanels();
     void createChordTypeButtons();
     TNXPanel* makePanel(QWidget* parent, const layout::SkinButton& spec);
@@ -280,6 +284,8 @@ private:
     }
 
     MainFormSetup setup_;
+    std::future<ChordBook> pendingBook_;
+    std::future<FinderIndex> pendingIndex_;   // destroyed (waited for) before Book
     // Each chord-type button with the table row it was made from, in table order.
     struct ChordTypeButtonRow {
         TNXPanel* button;

@@ -136,11 +136,17 @@ PlaybackSettings TMainForm::playbackSettings() const
     return playback;
 }
 
+// The list in update mode: all lines go in as one insertion and it repaints once.
 void TMainForm::rebuildList(const std::vector<std::string>& lines)
 {
-    List->clear();
+    QStringList texts;
+    texts.reserve(qsizetype(lines.size()));
     for (const std::string& line : lines)
-        List->addItem(QString::fromLatin1(line.c_str()));
+        texts.push_back(QString::fromLatin1(line.data(), qsizetype(line.size())));
+    List->setUpdatesEnabled(false);
+    List->clear();
+    List->addItems(texts);
+    List->setUpdatesEnabled(true);
     ListTag = -1;
 }
 

@@ -220,6 +220,7 @@ void TMainForm::LayoutStep()
     BottomImage->SetTag(Game == gtPiano ? 6 : 7);
     BottomImage->setProperty("Tag", BottomImage->Tag());
     createChordTypeButtons();
+    awaitChordBook();
 }
 
 void TMainForm::placePanels()

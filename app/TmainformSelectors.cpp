@@ -303,6 +303,7 @@ void TMainForm::runReverseFind()
     query.mode = FinderMode();
     query.typeFilter = ChordTypeFilter(checked, Book.ListMembers);
     query.options = variationOptions();
+    ensureFinderIndex();
     FinderResult found = ReverseFind(Book, query);
     Variations = std::move(found.list.Variations);
     rebuildList(found.list.Lines);

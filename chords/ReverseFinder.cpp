@@ -147,10 +147,9 @@ void sortByScore(VariationList& found, const std::vector<std::int64_t>& scores, 
 
 }  // namespace
 
-void BuildFinderIndex(ChordBook& book)
+FinderIndex MakeFinderIndex(const ChordBook& book)
 {
-    FinderIndex& index = book.Index;
-    index = {};
+    FinderIndex index;
     for (std::size_t position = 0; position < book.Voicings.size(); ++position)
         for (std::int64_t pitch : SoundingPitches(book, book.Voicings[position])) {
             std::vector<std::size_t>& voicings = index.voicingsWithPitch[pitch];
@@ -177,6 +176,13 @@ void BuildFinderIndex(ChordBook& book)
             }
         }
     }
+    index.built = true;
+    return index;
+}
+
+void BuildFinderIndex(ChordBook& book)
+{
+    book.Index = MakeFinderIndex(book);
 }
 
 FinderResult ReverseFind(const ChordBook& book, const FinderQuery& query)
