@@ -22,6 +22,7 @@ public:
     // player->Play with this sequence; false when there is no player.
     bool Play(Player* player);
     const MIDIData& Data() const { return data_; }
+    MIDIData& Data() { return data_; }
 
 private:
     MIDIData data_;
