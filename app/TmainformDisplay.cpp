@@ -81,7 +81,7 @@ void TMainForm::DrawChordInfo()
     const QFontMetrics metrics = painter.fontMetrics();
     const int columnWidth = metrics.horizontalAdvance("XXXXXX");
     const int textHeight = metrics.height();
-    const int half = canvas.height() / 2;
+    const int half = ChordInfoImage->height() / 2;
     const TChordVariation& chord = CurrentChord;
     auto write = [&](const std::string& text, int column, int top) {
         const QString label = QString::fromLatin1(text.c_str());
