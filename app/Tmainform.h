@@ -10,6 +10,8 @@
 //   TmainformDisplay.cpp     chord display, variation list, playing, error box
 //   TmainformCommands.cpp    top-row buttons, finder panel, key map
 // Called on the GUI thread only; the player's end-of-sequence notice arrives as a queued event.
+// At start-up the chord tables, and after the first paint the finder's index, are made on
+// short-lived worker threads that read only files and the book, and are taken over here.
 #pragma once
 
 #include "app/Geometry.h"
