@@ -60,13 +60,13 @@ function(tonvera_executable target)
   tonvera_include_tree(${target} FOLDERS ${A_FOLDERS} LIBS ${A_LIBS})
 endfunction()
 
-# tonvera_test(NAME name SOURCES ... [LIBS ...] [LABELS ...] [FIXTURES_REQUIRED ...] [QT]): a
-# GoogleTest program registered with CTest. QT tests use the shared main that makes a
+# tonvera_test(NAME name SOURCES ... [LIBS ...] [LABELS ...] [QT]): a GoogleTest program
+# registered with CTest. QT tests use the shared main that makes a
 # QApplication on the offscreen platform. The test code itself is compiled without
 # optimisation, which builds it faster; what it tests comes optimised from the libraries.
 # Sanitizer and fuzzing builds keep their own flags.
 function(tonvera_test)
-  cmake_parse_arguments(A "QT" "NAME" "SOURCES;LIBS;LABELS;FIXTURES_REQUIRED" ${ARGN})
+  cmake_parse_arguments(A "QT" "NAME" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${A_NAME} ${A_SOURCES})
   if(NOT TONVERA_SANITIZE AND NOT TONVERA_FUZZ)
     target_compile_options(${A_NAME} PRIVATE -O0)
@@ -85,9 +85,6 @@ function(tonvera_test)
   set(props ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
   if(A_LABELS)
     list(APPEND props LABELS "${A_LABELS}")
-  endif()
-  if(A_FIXTURES_REQUIRED)
-    list(APPEND props FIXTURES_REQUIRED "${A_FIXTURES_REQUIRED}")
   endif()
   gtest_discover_tests(${A_NAME} DISCOVERY_MODE PRE_TEST PROPERTIES ${props})
 endfunction()
