@@ -15,6 +15,8 @@
 //                            speaker's hint says why there is no sound
 // Called on the GUI thread only; the player's end-of-sequence notice and the notes of the
 // MIDI input arrive as queued events.
+// At start-up the chord tables, and after the first paint the finder's index, are made on
+// short-lived worker threads that read only files and the book, and are taken over here.
 #pragma once
 
 #include "app/Geometry.h"
@@ -31,6 +33,7 @@
 #include <atomic>
 #include <cstdint>
 #include <exception>
+#include <future>
 #include <map>
 #include <optional>
 #include <memory>
@@ -277,6 +280,10 @@ private:
     void buildWindowTree();
     void LayoutStep();
     void loadCanvasPictures();
+    void loadChordTypeArea(double ratio);
+    void awaitChordBook();
+    void startFinderIndex();
+    void ensureFinderIndex();
     void placePanels();
     void createChordTypeButtons();
     TNXPanel* makePanel(QWidget* parent, const layout::SkinButton& spec);
@@ -350,6 +357,8 @@ private:
     }
 
     MainFormSetup setup_;
+    std::future<ChordBook> pendingBook_;
+    std::future<FinderIndex> pendingIndex_;   // destroyed (waited for) before Book
     // Each chord-type button with the table row it was made from, in table order.
     struct ChordTypeButtonRow {
         TNXPanel* button;

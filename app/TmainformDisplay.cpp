@@ -71,13 +71,17 @@ void TMainForm::DrawChordInfo()
 {
     QImage& canvas = ChordInfoImage->Canvas();
     QPainter painter(&canvas);
-    painter.drawImage(QPoint(0, 0), RightImage->Canvas(), ChordInfoImage->geometry());
+    // The play area's picture under the strip, at the canvases' common pixel density.
+    const double ratio = RightImage->PixelRatio();
+    const QRect under = ChordInfoImage->geometry();
+    painter.drawImage(QRectF(QPointF(0, 0), QSizeF(under.size())), RightImage->Canvas(),
+                      QRectF(under.x() * ratio, under.y() * ratio, under.width() * ratio, under.height() * ratio));
     painter.setFont(FontFromPoints("Arial", 12));
     painter.setPen(Qt::white);
     const QFontMetrics metrics = painter.fontMetrics();
     const int columnWidth = metrics.horizontalAdvance("XXXXXX");
     const int textHeight = metrics.height();
-    const int half = canvas.height() / 2;
+    const int half = ChordInfoImage->height() / 2;
     const TChordVariation& chord = CurrentChord;
     auto write = [&](const std::string& text, int column, int top) {
         const QString label = FromDataText(text);

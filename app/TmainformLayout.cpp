@@ -6,6 +6,7 @@
 
 #include "app/FocusFrame.h"
 #include "app/EmbossedLabel.h"
+#include "base/Files.h"
 #include "controls/Nxcomponentutils.h"
 #include "controls/Nxpanel.h"
 #include "controls/Timage.h"
@@ -217,6 +218,7 @@ void TMainForm::LayoutStep()
     BottomImage->SetTag(Game == gtPiano ? 6 : 7);
     BottomImage->setProperty("Tag", BottomImage->Tag());
     createChordTypeButtons();
+    awaitChordBook();
 }
 
 void TMainForm::placePanels()
@@ -234,22 +236,46 @@ std::string TMainForm::pic(const layout::Picture& picture) const
     return pic(std::string(picture.file));
 }
 
+// Each picture in the version that fits the screen, decoded once. The pictures the window
+// redraws from are kept at the canvases' pixel density, so a redraw is a plain copy.
 void TMainForm::loadCanvasPictures()
 {
+    const double ratio = LeftImage->PixelRatio();
     TopImage->LoadPicture(pic(layout::TopAreaPicture));
-    CenterImage->LoadPicture(pic(layout::ChordTypeAreaPicture));
-    if (Game == gtPiano) {
-        QImage overlay;
-        LoadImageToBitmap(overlay, pic(layout::PianoChordTypeAreaPicture));
-        QPainter painter(&CenterImage->Canvas());
-        painter.drawImage(0, 0, overlay);
-    }
-    rootSpot_ = AlphaImage(pic(layout::RootSpotPicture));
-    LoadImageToBitmap(rootBackground_, pic(layout::RootAreaPicture));
+    loadChordTypeArea(ratio);
+    rootSpot_ = AlphaImage::ForScreen(pic(layout::RootSpotPicture), ratio);
+    LoadImageToBitmap(rootBackground_, pic(layout::RootAreaPicture), ratio);
+    rootBackground_ = BitmapAtRatio(rootBackground_, ratio);
     LeftImage->SetPicture(rootBackground_);
-    LoadImageToBitmap(InstrumentPicture, pic(Game == gtPiano ? layout::KeyboardPicture : layout::FretboardPicture));
+    LoadImageToBitmap(InstrumentPicture, pic(Game == gtPiano ? layout::KeyboardPicture : layout::FretboardPicture),
+                      ratio);
+    InstrumentPicture = BitmapAtRatio(InstrumentPicture, ratio);
     BottomImage->SetPicture(InstrumentPicture);
     RightImage->LoadPicture(pic(layout::PlayAreaPicture));
+}
+
+// The chord-type column; on the piano its category field's picture is drawn over it. An
+// overlay that covers the whole column hides the guitar's picture, which is then not
+// decoded at all (a missing file still stops start-up).
+void TMainForm::loadChordTypeArea(double ratio)
+{
+    const std::string area = pic(layout::ChordTypeAreaPicture);
+    if (Game != gtPiano) {
+        CenterImage->LoadPicture(area);
+        return;
+    }
+    QImage overlay;
+    if (!FileExists(area))
+        LoadImageToBitmap(overlay, area);   // raises the loader's "File not found:"
+    LoadImageToBitmap(overlay, pic(layout::PianoChordTypeAreaPicture), ratio);
+    const QSizeF covered = overlay.deviceIndependentSize();
+    if (covered.width() >= CenterImage->width() && covered.height() >= CenterImage->height()) {
+        CenterImage->SetPicture(overlay);
+        return;
+    }
+    CenterImage->LoadPicture(area);
+    QPainter painter(&CenterImage->Canvas());
+    painter.drawImage(QPointF(0, 0), overlay);
 }
 
 void TMainForm::createChordTypeButtons()

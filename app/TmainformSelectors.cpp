@@ -53,7 +53,7 @@ void TMainForm::DrawRootSelector()
     if (SelectedRoot >= 0 && SelectedRoot < RootCount) {
         const TRootInfo& root = RootTable[SelectedRoot];
         const layout::Point centre = layout::RootCentres[SelectedRoot];
-        rootSpot_.Draw(canvas, centre.x - rootSpot_.Width() / 2, centre.y - rootSpot_.Height() / 2);
+        rootSpot_.Draw(canvas, centre.x - rootSpot_.LogicalWidth() / 2, centre.y - rootSpot_.LogicalHeight() / 2);
         QPainter painter(&canvas);
         painter.setFont(FontFromPoints("Arial", 10, true));
         painter.setPen(QColor(255, 255, 0));
@@ -63,12 +63,12 @@ void TMainForm::DrawRootSelector()
     if (LeftPanel->hasFocus()) {
         QPainter painter(&canvas);
         painter.setPen(QPen(kSilver, 1, Qt::DotLine));
-        painter.drawRect(8, 8, canvas.width() - 9, canvas.height() - 9);
+        painter.drawRect(8, 8, LeftImage->width() - 9, LeftImage->height() - 9);
         if (RootCursor != SelectedRoot && RootCursor >= 0 && RootCursor < RootCount) {
             const TRootInfo& root = RootTable[RootCursor];
             const layout::Point centre = layout::RootCentres[RootCursor];
-            const int w = rootSpot_.Width();
-            const int h = rootSpot_.Height();
+            const int w = rootSpot_.LogicalWidth();
+            const int h = rootSpot_.LogicalHeight();
             painter.setPen(kSilver);
             painter.setBrush(kSilver);
             painter.setRenderHint(QPainter::Antialiasing);
@@ -324,6 +324,7 @@ void TMainForm::runReverseFind()
     query.typeFilter = ChordTypeFilter(checked, Book.ListMembers);
     query.options = variationOptions();
     query.nameFromBass = userSettings().nameFromLowestNote;
+    ensureFinderIndex();
     FinderResult found = ReverseFind(Book, query);
     showList(std::move(found.list));
     List->SetEmptyText(FinderMarks.size() < 2 ? "Mark two or more notes" : "No chord contains these notes");

@@ -29,6 +29,8 @@
 namespace {
 
 constexpr int kDefaultRoot = 16;   // C, the last root of the table
+// The finder's index is started this long after the first show, when the window has painted.
+constexpr int kFinderIndexDelayMs = 100;
 
 } // namespace
 
@@ -112,8 +114,19 @@ void TMainForm::SelectInstrument(int kind)
     PopButton->setVisible(guitar);
     JazzButton->setVisible(guitar);
     CategoryFilter->setVisible(!guitar);
-    Book = LoadChordDefinitions(setup_.folder, Game);
+    // The chord tables load on a worker thread while this thread builds the window's
+    // pictures and buttons, which do not read them; awaitChordBook() takes them over. The
+    // finder's index follows once the window is on the screen (FormShow).
+    pendingBook_ = std::async(std::launch::async, LoadChordTables, setup_.folder, Game);
     CategoryFilter->SetText("All");
+}
+
+// Waits for the chord knowledge SelectInstrument started loading; its errors end start-up
+// as if it had loaded here.
+void TMainForm::awaitChordBook()
+{
+    if (pendingBook_.valid())
+        Book = pendingBook_.get();
 }
 
 void TMainForm::LoadColours(const IniFile& definitions)
@@ -198,8 +211,27 @@ void TMainForm::FormShow()
         if (!settingsProblem_.empty())
             reportError(std::runtime_error("Settings cannot be saved.\n" + settingsProblem_));
         ApplyMIDIInput();
+        QTimer::singleShot(kFinderIndexDelayMs, this, [this] { startFinderIndex(); });
     }
     FormResize();
+}
+
+// The reverse finder's index is made on a worker thread once the window has painted. The
+// book is read-only by then (LoadColours ran at creation), so both threads only read it.
+void TMainForm::startFinderIndex()
+{
+    if (!Book.Index.built && !pendingIndex_.valid())
+        pendingIndex_ = std::async(std::launch::async, MakeFinderIndex, std::cref(Book));
+}
+
+// The finder's index before a search: taken from the worker (waiting for it in the rare case
+// of a search within moments of start-up), or made here when none was started.
+void TMainForm::ensureFinderIndex()
+{
+    if (pendingIndex_.valid())
+        Book.Index = pendingIndex_.get();
+    else if (!Book.Index.built)
+        BuildFinderIndex(Book);
 }
 
 void TMainForm::showEvent(QShowEvent* event)

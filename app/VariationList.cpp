@@ -102,10 +102,16 @@ VariationListBox::VariationListBox(QWidget* parent) : QListWidget(parent), empty
 
 void VariationListBox::SetLines(const std::vector<std::string>& lines)
 {
-    programmatic_ = true;
-    clear();
+    // All lines go in as one insertion, and the list repaints once.
+    QStringList texts;
+    texts.reserve(qsizetype(lines.size()));
     for (const std::string& line : lines)
-        addItem(FromDataText(line));
+        texts.push_back(FromDataText(line));
+    programmatic_ = true;
+    setUpdatesEnabled(false);
+    clear();
+    addItems(texts);
+    setUpdatesEnabled(true);
     programmatic_ = false;
     placeNoteColumn();
 }

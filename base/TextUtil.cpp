@@ -21,14 +21,33 @@ char NextToken(std::string& line, std::string& token, std::string_view delimiter
     return delimiter;
 }
 
-std::string TrimBlanks(std::string_view text)
+char NextToken(std::string_view& line, std::string_view& token, std::string_view delimiters)
+{
+    const std::size_t at = line.find_first_of(delimiters);
+    if (at == std::string_view::npos) {
+        token = line;
+        line = {};
+        return '\0';
+    }
+    token = line.substr(0, at);
+    const char delimiter = line[at];
+    line.remove_prefix(at + 1);
+    return delimiter;
+}
+
+std::string_view TrimmedView(std::string_view text)
 {
     std::size_t begin = 0, end = text.size();
     while (begin < end && isBlank(text[begin]))
         ++begin;
     while (end > begin && isBlank(text[end - 1]))
         --end;
-    return std::string(text.substr(begin, end - begin));
+    return text.substr(begin, end - begin);
+}
+
+std::string TrimBlanks(std::string_view text)
+{
+    return std::string(TrimmedView(text));
 }
 
 std::string LowerCase(std::string_view text)
@@ -51,7 +70,13 @@ bool SameText(std::string_view a, std::string_view b)
 
 std::vector<std::string> SplitLines(std::string_view text)
 {
-    std::vector<std::string> lines;
+    const std::vector<std::string_view> views = SplitLineViews(text);
+    return std::vector<std::string>(views.begin(), views.end());
+}
+
+std::vector<std::string_view> SplitLineViews(std::string_view text)
+{
+    std::vector<std::string_view> lines;
     std::size_t start = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
         if (text[i] != '\r' && text[i] != '\n')

@@ -11,9 +11,12 @@
 // delimiter is returned. With no delimiter, token takes the whole line, line becomes
 // empty and '\0' is returned.
 char NextToken(std::string& line, std::string& token, std::string_view delimiters);
+// The same on views into text that outlives them, for readers of whole files.
+char NextToken(std::string_view& line, std::string_view& token, std::string_view delimiters);
 
 // Removes leading and trailing characters at or below the space character.
 std::string TrimBlanks(std::string_view text);
+std::string_view TrimmedView(std::string_view text);
 
 // ASCII lower-casing; other bytes are kept.
 std::string LowerCase(std::string_view text);
@@ -27,3 +30,5 @@ std::optional<int> ParseWholeNumber(std::string_view text);
 // Splits a whole file's text into lines at CR LF, CR or LF. A final line break does
 // not start an extra line.
 std::vector<std::string> SplitLines(std::string_view text);
+// The same lines as views into text.
+std::vector<std::string_view> SplitLineViews(std::string_view text);

@@ -50,12 +50,13 @@ inline constexpr int UnplayedString = 65535;
 // What the voicing finder reuses between searches, built with the tables.
 struct FinderIndex {
     // Per voicing name (lower case), the positions a variation walk visits, split by the
-    // RootTable index of their root.
-    std::map<std::string, std::vector<std::vector<std::size_t>>> walks;
+    // RootTable index of their root. Hashed: a search looks names up per chord type and root.
+    std::unordered_map<std::string, std::vector<std::vector<std::size_t>>> walks;
     // Sounding pitch -> the voicings (positions, ascending) that play it.
     std::unordered_map<std::int64_t, std::vector<std::size_t>> voicingsWithPitch;
     // Per voicing name, the roots on which CalculateChord succeeds.
-    std::map<std::string, std::vector<bool>> calculable;
+    std::unordered_map<std::string, std::vector<bool>> calculable;
+    bool built = false;   // set by BuildFinderIndex; ReverseFind needs it
 };
 
 // The chord types, chord lists, aliases and voicings of one run.
@@ -97,3 +98,6 @@ struct ChordBook {
 // line=3, file=chords.def", "error 'maj7' not yet defined: line=5, file=chords.def").
 // Line numbers are 0-based. The window sets its category filter to "All" afterwards.
 ChordBook LoadChordDefinitions(const std::string& folder, GameType game);
+// The same without the finder's index, for a caller that builds it later with
+// BuildFinderIndex (ReverseFinder.h), before its first search.
+ChordBook LoadChordTables(const std::string& folder, GameType game);

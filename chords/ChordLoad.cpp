@@ -2,21 +2,20 @@
 #include "chords/ChordBook.h"
 #include "base/Files.h"
 #include "base/TextUtil.h"
-#include "chords/VoicingWalk.h"
+#include "chords/ReverseFinder.h"
 
 #include <algorithm>
 #include <climits>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 namespace {
 
 const char* const ChordsFileName = "chords.def";
 
-// The whole file split into lines; a file that cannot be opened counts as missing.
-std::vector<std::string> readLines(const std::string& folder, const std::string& name)
+// The whole file; a file that cannot be opened counts as missing.
+std::string readText(const std::string& folder, const std::string& name)
 {
     const std::string path = JoinPath(folder, name);
     std::error_code error;
@@ -25,18 +24,23 @@ std::vector<std::string> readLines(const std::string& folder, const std::string&
         in.open(path, std::ios::binary);
     if (!in.is_open())
         throw ChordError("File not found: " + name);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return SplitLines(text.str());
+    std::string text;
+    const auto size = std::filesystem::file_size(path, error);
+    if (!error) {
+        text.resize(size);
+        in.read(text.data(), std::streamsize(size));
+        text.resize(std::size_t(in.gcount()));
+    }
+    return text;
 }
 
 // A line trimmed, cut at its first ";" and trimmed again.
-std::string stripComment(const std::string& raw)
+std::string_view stripComment(std::string_view raw)
 {
-    std::string line = TrimBlanks(raw);
+    std::string_view line = TrimmedView(raw);
     const std::size_t semicolon = line.find(';');
-    if (semicolon != std::string::npos)
-        line = TrimBlanks(std::string_view(line).substr(0, semicolon));
+    if (semicolon != std::string_view::npos)
+        line = TrimmedView(line.substr(0, semicolon));
     return line;
 }
 
@@ -47,7 +51,7 @@ ChordError syntaxError(int index, const std::string& fileName)
 
 // A decimal integer with optional leading blanks and sign, and nothing after it;
 // anything else, and a value outside int, reads as 65535.
-int voicingNumber(const std::string& field)
+int voicingNumber(std::string_view field)
 {
     std::size_t i = 0;
     while (i < field.size() && (field[i] == ' ' || field[i] == '\t'))
@@ -75,18 +79,19 @@ int voicingNumber(const std::string& field)
 std::int64_t magnitude(int value) { return value < 0 ? -std::int64_t(value) : value; }
 
 
-void processChordLine(ChordBook& book, std::string line, int index, std::string& currentList)
+void processChordLine(ChordBook& book, std::string_view line, int index, std::string& currentList)
 {
     if (line.empty())
         return;
-    std::string head;
-    const char delimiter = NextToken(line, head, ",=:");
-    if (head.empty())
+    std::string_view token;
+    const char delimiter = NextToken(line, token, ",=:");
+    if (token.empty())
         throw syntaxError(index, ChordsFileName);
-    head = LowerCase(head);
+    const std::string head = LowerCase(token);
 
     if (delimiter == ':' && head == "list") {
-        NextToken(line, currentList, ",");
+        NextToken(line, token, ",");
+        currentList = token;
         return;
     }
 
@@ -96,15 +101,16 @@ void processChordLine(ChordBook& book, std::string line, int index, std::string&
         book.ChordLists[currentList].push_back(head);
 
     if (delimiter == ',') {
-        std::string piece;
+        std::string_view piece;
         while (!line.empty()) {
             NextToken(line, piece, ",");
             if (!piece.empty())
-                chord.degrees.push_back(piece);
+                chord.degrees.emplace_back(piece);
         }
     } else if (delimiter == '=') {
-        std::string target;
-        NextToken(line, target, ",");
+        std::string_view targetName;
+        NextToken(line, targetName, ",");
+        const std::string target(targetName);
         const auto found = book.ChordTypes.find(target);
         if (found == book.ChordTypes.end() || found->second.degrees.empty())
             throw ChordError("error '" + target + "' not yet defined: line=" + std::to_string(index) +
@@ -116,13 +122,22 @@ void processChordLine(ChordBook& book, std::string line, int index, std::string&
     }
 }
 
-void processVoicingLine(ChordBook& book, const std::string& stripped, int index, const std::string& fileName,
+// Sorts the notes by magnitude, keeping the file order of equal ones (a voicing has a
+// handful of notes, so insertion sort beats a general stable sort and allocates nothing).
+void sortByMagnitude(std::vector<int>::iterator first, std::vector<int>::iterator last)
+{
+    for (auto i = first; i != last; ++i)
+        for (auto j = i; j != first && magnitude(*(j - 1)) > magnitude(*j); --j)
+            std::iter_swap(j - 1, j);
+}
+
+void processVoicingLine(ChordBook& book, std::string_view line, int index, const std::string& fileName,
                         const std::string*& currentCategory, std::string& previousKey)
 {
-    if (stripped.empty())
+    if (line.empty())
         return;
-    if (stripped.front() == '[') {
-        std::string name = stripped.substr(1);
+    if (line.front() == '[') {
+        std::string name(line.substr(1));
         if (!name.empty() && name.back() == ']')
             name.pop_back();
         auto entry = book.VoicingCategories.insert_or_assign(name, int(book.Voicings.size())).first;
@@ -130,13 +145,13 @@ void processVoicingLine(ChordBook& book, const std::string& stripped, int index,
         return;
     }
 
-    std::string line = stripped;
-    TChord chord;
-    NextToken(line, chord.root, ",");
-    NextToken(line, chord.name, ",");
-    if (chord.root.empty() || chord.name.empty())
+    std::string_view root, name, field;
+    NextToken(line, root, ",");
+    NextToken(line, name, ",");
+    if (root.empty() || name.empty())
         throw syntaxError(index, fileName);
-    std::string field;
+    TChord chord;
+    chord.numbers.reserve(8);
     while (!line.empty()) {
         NextToken(line, field, ",");
         if (!field.empty())
@@ -144,22 +159,25 @@ void processVoicingLine(ChordBook& book, const std::string& stripped, int index,
     }
     if (chord.numbers.empty())
         return;
+    chord.root = root;
+    chord.name = name;
     if (book.Game == gtPiano)
-        std::stable_sort(chord.numbers.begin() + 1, chord.numbers.end(),
-                         [](int a, int b) { return magnitude(a) < magnitude(b); });
+        sortByMagnitude(chord.numbers.begin() + 1, chord.numbers.end());
     chord.category = currentCategory;
 
-    const std::string key = LowerCase(chord.name);
+    // Consecutive lines of one name form a run: only a run's first line is indexed.
+    const bool sameRun = SameText(name, previousKey);
     book.Voicings.push_back(std::move(chord));
-    auto& runs = book.VoicingIndex[key];
-    if (runs.empty() || key != previousKey)
-        runs.push_back(&book.Voicings.back());
-    previousKey = key;
+    if (!sameRun) {
+        previousKey = LowerCase(name);
+        book.VoicingIndex[previousKey].push_back(&book.Voicings.back());
+    }
 }
 
 void loadChordTypes(ChordBook& book, const std::string& folder)
 {
-    const std::vector<std::string> lines = readLines(folder, ChordsFileName);
+    const std::string text = readText(folder, ChordsFileName);
+    const std::vector<std::string_view> lines = SplitLineViews(text);
     std::string currentList;
     for (std::size_t i = 0; i < lines.size(); ++i)
         processChordLine(book, stripComment(lines[i]), int(i), currentList);
@@ -174,7 +192,8 @@ void loadChordTypes(ChordBook& book, const std::string& folder)
 void loadVoicings(ChordBook& book, const std::string& folder)
 {
     const std::string fileName = book.Game == gtPiano ? "pianochords.def" : "guitarchords.def";
-    const std::vector<std::string> lines = readLines(folder, fileName);
+    const std::string text = readText(folder, fileName);
+    const std::vector<std::string_view> lines = SplitLineViews(text);
     // Every line holds at most one voicing, so this capacity is never exceeded.
     book.Voicings.reserve(lines.size());
     const std::string* currentCategory = nullptr;
@@ -185,12 +204,18 @@ void loadVoicings(ChordBook& book, const std::string& folder)
 
 }  // namespace
 
-ChordBook LoadChordDefinitions(const std::string& folder, GameType game)
+ChordBook LoadChordTables(const std::string& folder, GameType game)
 {
     ChordBook book;
     book.Game = game;
     loadChordTypes(book, folder);
     loadVoicings(book, folder);
+    return book;
+}
+
+ChordBook LoadChordDefinitions(const std::string& folder, GameType game)
+{
+    ChordBook book = LoadChordTables(folder, game);
     BuildFinderIndex(book);
     return book;
 }

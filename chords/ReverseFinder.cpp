@@ -203,10 +203,9 @@ void findVoicings(const ChordBook& book, const std::string& name, int root, cons
 
 }  // namespace
 
-void BuildFinderIndex(ChordBook& book)
+FinderIndex MakeFinderIndex(const ChordBook& book)
 {
-    FinderIndex& index = book.Index;
-    index = {};
+    FinderIndex index;
     for (std::size_t position = 0; position < book.Voicings.size(); ++position)
         for (std::int64_t pitch : SoundingPitches(book, book.Voicings[position])) {
             std::vector<std::size_t>& voicings = index.voicingsWithPitch[pitch];
@@ -233,6 +232,13 @@ void BuildFinderIndex(ChordBook& book)
             }
         }
     }
+    index.built = true;
+    return index;
+}
+
+void BuildFinderIndex(ChordBook& book)
+{
+    book.Index = MakeFinderIndex(book);
 }
 
 namespace {

@@ -35,8 +35,14 @@ struct FinderResult {
     std::string error;
 };
 
+// Builds book.Index from the loaded voicings (LoadChordDefinitions does it already).
+void BuildFinderIndex(ChordBook& book);
+// The same index, made without touching the book, so that it can be made on a worker
+// thread while other threads only read the book.
+FinderIndex MakeFinderIndex(const ChordBook& book);
+
 // The chords (mode 0) or voicings (mode 1) that contain the marks, best matches first;
-// empty with fewer than two marks.
+// empty with fewer than two marks. The book's finder index must be built.
 FinderResult ReverseFind(const ChordBook& book, const FinderQuery& query);
 
 // The pitch a finder mark sounds: the code itself on the piano, OpenStringNote[string] + fret

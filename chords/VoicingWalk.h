@@ -34,5 +34,4 @@ struct VariationWalk {
 void AddVariations(const ChordBook& book, const TChordVariation& chord, const std::vector<std::size_t>& positions,
                    const VariationWalk& walk, const VariationList& listed, VariationList& added);
 
-// Builds book.Index from the loaded voicings.
-void BuildFinderIndex(ChordBook& book);
+

@@ -61,11 +61,16 @@ function(tonvera_executable target)
 endfunction()
 
 # tonvera_test(NAME name SOURCES ... [LIBS ...] [LABELS ...] [QT]): a GoogleTest program
-# registered with CTest. QT tests use the shared main that makes a QApplication on the
-# offscreen platform.
+# registered with CTest. QT tests use the shared main that makes a
+# QApplication on the offscreen platform. The test code itself is compiled without
+# optimisation, which builds it faster; what it tests comes optimised from the libraries.
+# Sanitizer and fuzzing builds keep their own flags.
 function(tonvera_test)
   cmake_parse_arguments(A "QT" "NAME" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${A_NAME} ${A_SOURCES})
+  if(NOT TONVERA_SANITIZE AND NOT TONVERA_FUZZ)
+    target_compile_options(${A_NAME} PRIVATE -O0)
+  endif()
   if(A_QT)
     find_package(Qt6 REQUIRED COMPONENTS Widgets Test)
     target_sources(${A_NAME} PRIVATE ${PROJECT_SOURCE_DIR}/tests/support/QtTestMain.cpp)

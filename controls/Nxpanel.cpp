@@ -11,6 +11,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include <cmath>
 #include <stdexcept>
 
 TNXPanel::TNXPanel(QWidget* parent) : QWidget(parent)
@@ -36,7 +37,12 @@ void TNXPanel::Loaded()
 
 bool TNXPanel::HoldsPicture(int slot) const
 {
-    return slot >= 0 && slot < 5 && !std::holds_alternative<std::monostate>(pictures_[slot]);
+    return slot >= 0 && slot < 5 && !slots_[slot].source.empty();
+}
+
+bool TNXPanel::PictureDecoded(int slot) const
+{
+    return HoldsPicture(slot) && slots_[slot].decodedScale != 0;
 }
 
 void TNXPanel::SetPicOnIdle(const std::string& name)
@@ -82,51 +88,73 @@ void TNXPanel::SetPicture(int slot, const std::string& name)
         throw std::runtime_error("File not found : " + name);
     }
     picNames_[slot] = name;
-    try {
-        SetImage(UseAlpha ? 1 : 0, slot, name);
-    } catch (const std::exception&) {
-        picNames_[slot].clear();
-        throw std::runtime_error("Error loading : " + name);
-    }
+    SetImage(UseAlpha ? 1 : 0, slot, name);
 }
 
+// Fills the slot with the file read into memory (shared with a slot that already holds
+// it); decoding waits until the slot is first drawn.
 void TNXPanel::SetImage(int kind, int slot, const std::string& name)
 {
     FreeImage(slot);
-    if (kind == 1) {
-        pictures_[slot] = AlphaImage(name);
-        return;
-    }
-    TPicture picture;
-    try {
-        LoadImageToPicture(picture, name);
-    } catch (...) {
-        FreeImage(slot);
-        throw;
-    }
-    pictures_[slot] = std::move(picture);
+    SlotPicture& target = slots_[slot];
+    target.source = name;
+    target.kind = kind;
+    for (const SlotPicture& other : slots_)
+        if (&other != &target && other.source == name && other.encoded) {
+            target.encoded = other.encoded;
+            return;
+        }
+    target.encoded = std::make_shared<const EncodedPicture>(EncodedPicture::ForScreen(name, devicePixelRatioF()));
 }
 
 void TNXPanel::FreeImage(int slot)
 {
-    pictures_[slot] = std::monostate{};
+    slots_[slot] = SlotPicture();
 }
 
-bool TNXPanel::ImageDraw(QImage& canvas, int slot) const
+// The slot's picture, decoded now unless it was already or another slot holds the same
+// file decoded alike. The version read at setting time is re-read when the panel has
+// moved to a screen of another density since.
+const TNXPanel::Picture& TNXPanel::DecodedPicture(int slot)
 {
-    if (const auto* alpha = std::get_if<AlphaImage>(&pictures_[slot])) {
-        alpha->Draw(canvas, 0, 0);
-        return true;
-    }
-    if (const auto* picture = std::get_if<TPicture>(&pictures_[slot])) {
-        if (!picture->Empty()) {
-            QPainter painter(&canvas);
-            painter.setCompositionMode(QPainter::CompositionMode_Source);
-            painter.drawImage(0, 0, picture->Bitmap);
+    SlotPicture& target = slots_[slot];
+    const int scale = PictureScaleFor(devicePixelRatioF());
+    if (target.decodedScale == scale || target.source.empty())
+        return target.decoded;
+    for (const SlotPicture& other : slots_)
+        if (&other != &target && other.decodedScale == scale && other.source == target.source &&
+            other.kind == target.kind) {
+            target.decoded = other.decoded;
+            target.decodedScale = scale;
+            return target.decoded;
         }
-        return true;
+    if (target.encoded->scale != scale) {
+        auto reread = std::make_shared<const EncodedPicture>(EncodedPicture::ForScreen(target.source, devicePixelRatioF()));
+        if (!reread->bytes.empty())
+            target.encoded = std::move(reread);
     }
-    return false;
+    if (target.kind == 1)
+        target.decoded = target.encoded->DecodeAlphaImage();
+    else
+        target.decoded = TPicture{target.encoded->DecodeBitmap()};
+    target.decodedScale = scale;
+    return target.decoded;
+}
+
+bool TNXPanel::ImageDraw(QImage& canvas, int slot)
+{
+    if (!HoldsPicture(slot))
+        return false;
+    const Picture& picture = DecodedPicture(slot);
+    if (const auto* alpha = std::get_if<AlphaImage>(&picture)) {
+        alpha->Draw(canvas, 0, 0);
+    } else if (const auto* opaque = std::get_if<TPicture>(&picture); opaque && !opaque->Empty()) {
+        QPainter painter(&canvas);
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.drawImage(QPointF(0, 0), opaque->Bitmap);
+    }
+    return true;
 }
 
 void TNXPanel::SetText(const std::string& text)
@@ -335,15 +363,21 @@ void TNXPanel::CopyBackground(QImage& canvas) const
     if (source.isNull())
         return;
     const QPoint origin = BackgroundImage->mapFromGlobal(mapToGlobal(QPoint(0, 0)));
+    const double ratio = source.devicePixelRatio();
     QPainter painter(&canvas);
     painter.setCompositionMode(QPainter::CompositionMode_Source);
-    painter.drawImage(QPoint(0, 0), source, QRect(origin, size()));
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(QRectF(QPointF(0, 0), QSizeF(size())), source,
+                      QRectF(origin.x() * ratio, origin.y() * ratio, width() * ratio, height() * ratio));
 }
 
 void TNXPanel::paintEvent(QPaintEvent*)
 {
-    // Composed off screen; what no step paints stays transparent and shows the parent.
-    QImage canvas(size(), QImage::Format_ARGB32);
+    // Composed off screen at the screen's pixel density; what no step paints stays
+    // transparent and shows the parent.
+    const double ratio = devicePixelRatioF();
+    QImage canvas(int(std::lround(width() * ratio)), int(std::lround(height() * ratio)), QImage::Format_ARGB32);
+    canvas.setDevicePixelRatio(ratio);
     canvas.fill(Qt::transparent);
     bool painted = false;
     if (BackgroundImage) {
@@ -371,7 +405,7 @@ void TNXPanel::paintEvent(QPaintEvent*)
     DrawLabel(canvas, *font);
 
     QPainter painter(this);
-    painter.drawImage(0, 0, canvas);
+    painter.drawImage(QPointF(0, 0), canvas);
 }
 
 PanelLabel LayOutPanelLabel(const QFontMetrics& metrics, const QString& text, QSize panel,

@@ -1,6 +1,8 @@
 // TNXPanel: the skinned picture button. It paints itself from up to five
 // pictures (idle, mouse over, pressed, checked, disabled) and draws a one- or
-// multi-line label over them in one of five fonts. Called on the GUI thread.
+// multi-line label over them in one of five fonts. A picture is decoded when it is
+// first shown, once per file (the pressed and checked looks often share one), in the
+// version that fits the screen's device pixel ratio. Called on the GUI thread.
 #pragma once
 
 #include "common/Vexel/src/PicUtils.h"
@@ -11,6 +13,7 @@
 #include <QWidget>
 
 #include <array>
+#include <memory>
 #include <string>
 #include <variant>
 
@@ -55,8 +58,9 @@ public:
     int State() const { return state_; }
 
     // Picture setters: an unchanged name does nothing; a missing file clears the
-    // name and throws "File not found : <name>" (the slot keeps its picture);
-    // a load failure clears the name and the slot and throws "Error loading : <name>".
+    // name and throws "File not found : <name>" (the slot keeps its picture).
+    // The file is decoded when the slot is first drawn; one that does not decode
+    // then draws nothing.
     void SetPicOnIdle(const std::string& name);
     void SetPicOnMouseMove(const std::string& name);
     void SetPicOnMouseDown(const std::string& name);
@@ -69,6 +73,8 @@ public:
     const std::string& GetPicOnDisabled() const { return picNames_[SlotDisabled]; }
     // Whether a slot holds a picture (an undecodable file still fills its slot).
     bool HoldsPicture(int slot) const;
+    // Whether the slot's file has been decoded yet (tests and benchmarks).
+    bool PictureDecoded(int slot) const;
 
     void SetText(const std::string& text);
     const std::string& GetText() const { return text_; }
@@ -138,11 +144,21 @@ protected:
 
 private:
     using Picture = std::variant<std::monostate, TPicture, AlphaImage>;
+    // What a slot shows: the file it came from ("" for an empty slot), read when it was
+    // set, and decoded on first use.
+    struct SlotPicture {
+        std::string source;
+        int kind = 0;                                   // 0 opaque, 1 with alpha
+        std::shared_ptr<const EncodedPicture> encoded;  // shared by slots of one file
+        Picture decoded;
+        int decodedScale = 0;                           // 0 = not decoded yet
+    };
 
     void SetPicture(int slot, const std::string& name);
     void SetImage(int kind, int slot, const std::string& name);
     void FreeImage(int slot);
-    bool ImageDraw(QImage& canvas, int slot) const;
+    const Picture& DecodedPicture(int slot);
+    bool ImageDraw(QImage& canvas, int slot);
     void MEnter();
     void MLeave();
     void MouseDown(Qt::MouseButton button, Qt::MouseButtons held, Qt::KeyboardModifiers modifiers, int x, int y);
@@ -153,7 +169,7 @@ private:
     void DrawLabel(QImage& canvas, const LabelFont& font) const;
 
     std::array<std::string, 5> picNames_;
-    std::array<Picture, 5> pictures_;
+    std::array<SlotPicture, 5> slots_;
     std::array<LabelFont, 5> fonts_;
     QColor bkColor_ = Qt::black;
     std::string text_;

@@ -6,6 +6,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include <cmath>
+
 TImage::TImage(QWidget* parent) : QWidget(parent)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -19,23 +21,30 @@ QImage& TImage::Canvas()
     return canvas_;
 }
 
+double TImage::PixelRatio() const
+{
+    return canvas_.isNull() ? devicePixelRatioF() : canvas_.devicePixelRatio();
+}
+
 void TImage::SetCanvasSize(int width, int height)
 {
-    canvas_ = QImage(width, height, QImage::Format_RGB32);
+    const double ratio = devicePixelRatioF();
+    canvas_ = QImage(int(std::lround(width * ratio)), int(std::lround(height * ratio)), QImage::Format_RGB32);
+    canvas_.setDevicePixelRatio(ratio);
     canvas_.fill(Qt::black);
     update();
 }
 
 void TImage::SetPicture(const QImage& picture)
 {
-    canvas_ = picture.convertToFormat(QImage::Format_RGB32);
+    canvas_ = BitmapAtRatio(picture, devicePixelRatioF()).convertToFormat(QImage::Format_RGB32);
     update();
 }
 
 void TImage::LoadPicture(const std::string& file)
 {
     TPicture picture;
-    LoadImageToPicture(picture, file);
+    LoadImageToPicture(picture, file, devicePixelRatioF());
     SetPicture(picture.Bitmap);
 }
 
@@ -44,7 +53,7 @@ void TImage::paintEvent(QPaintEvent*)
     QPainter painter(this);
     painter.fillRect(rect(), Qt::black);
     if (!canvas_.isNull())
-        painter.drawImage(0, 0, canvas_);
+        painter.drawImage(QPointF(0, 0), canvas_);
 }
 
 void TImage::mousePressEvent(QMouseEvent* event)

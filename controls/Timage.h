@@ -1,5 +1,8 @@
 // TImage: a widget that owns a canvas the program draws on and paints itself
-// from it, so one image's canvas can be copied into another. Called on the GUI thread.
+// from it, so one image's canvas can be copied into another. The canvas has the
+// widget's size in layout pixels and is drawn at the screen's device pixel ratio,
+// so a QPainter on it works in layout pixels and draws crisp on high-density
+// screens. Called on the GUI thread.
 #pragma once
 
 #include <QImage>
@@ -12,15 +15,19 @@ class TImage : public QWidget {
 public:
     explicit TImage(QWidget* parent = nullptr);
 
-    // The canvas (RGB32). Created at the widget's size on first use when no
-    // picture was set. Call Repaint() after drawing on it.
+    // The canvas (RGB32, device pixel ratio PixelRatio()). Created at the widget's size
+    // on first use when no picture was set. Call Repaint() after drawing on it.
     QImage& Canvas();
     const QImage& Canvas() const { return canvas_; }
-    // Gives the canvas a new size, black; the old content is dropped.
+    // The device pixel ratio the canvas is drawn at: the screen's when it was made.
+    double PixelRatio() const;
+    // Gives the canvas a new size in layout pixels, black; the old content is dropped.
     void SetCanvasSize(int width, int height);
-    // The canvas becomes a copy of the picture (converted to RGB32), repainted.
+    // The canvas becomes a copy of the picture at the picture's layout size (converted to
+    // RGB32 and resampled to the canvas's ratio when the picture has another), repainted.
     void SetPicture(const QImage& picture);
-    // Loads a picture file opaque; a missing file throws (see LoadImageToPicture).
+    // Loads a picture file opaque, the one that fits the screen; a missing file throws
+    // (see LoadImageToPicture).
     void LoadPicture(const std::string& file);
     void Repaint() { update(); }
 

@@ -1,8 +1,8 @@
 #include "dialogs/Tsplashscreen.h"
 
+#include "common/Vexel/src/PicUtils.h"
 #include "layout/Layout.h"
 
-#include <QFileInfo>
 #include <QLabel>
 #include <QLinearGradient>
 #include <QPainter>
@@ -43,12 +43,13 @@ QPixmap drawnAboutPicture()
     return pixmap;
 }
 
-QPixmap aboutPicture(const std::string& programFolder)
+// The skin's picture in the version that fits the screen.
+QPixmap aboutPicture(const std::string& programFolder, double devicePixelRatio)
 {
-    const QString file = QString::fromStdString(programFolder + "/pics/" + std::string(layout::AboutPicture.file));
-    QPixmap loaded;
-    if (QFileInfo::exists(file) && loaded.load(file) && loaded.size() == QSize(kWidth, kHeight))
-        return loaded;
+    const std::string file = programFolder + "/pics/" + std::string(layout::AboutPicture.file);
+    const QImage loaded = DecodeBitmapForScreen(file, devicePixelRatio);
+    if (!loaded.isNull() && loaded.deviceIndependentSize() == QSizeF(kWidth, kHeight))
+        return QPixmap::fromImage(loaded);
     return drawnAboutPicture();
 }
 
@@ -86,7 +87,7 @@ TSplashScreen::TSplashScreen(const std::string& programFolder, QWidget* parent)
     Image = new QLabel(this);
     Image->setObjectName("Image");
     Image->setGeometry(0, 0, kWidth, kHeight);
-    Image->setPixmap(aboutPicture(programFolder));
+    programFolder_ = programFolder;
 
     int top = 118;
     for (const char* line : kContactLines) {
@@ -112,6 +113,14 @@ TSplashScreen::TSplashScreen(const std::string& programFolder, QWidget* parent)
 void TSplashScreen::FormCreate()
 {
     VersionLabel->setText(QString::fromStdString("Version " + GetFileVersionString()));
+}
+
+// The picture is decoded the first time the window shows, not at start-up.
+void TSplashScreen::showEvent(QShowEvent* event)
+{
+    if (Image->pixmap().isNull())
+        Image->setPixmap(aboutPicture(programFolder_, devicePixelRatioF()));
+    QDialog::showEvent(event);
 }
 
 void TSplashScreen::HideButtonClick()

@@ -15,7 +15,7 @@ std::string GetFileVersionString();
 class TSplashScreen : public QDialog {
     Q_OBJECT
 public:
-    // programFolder holds pics/About.png; without it a picture is drawn.
+    // programFolder holds pics/About.png (read when first shown); without it a picture is drawn.
     explicit TSplashScreen(const std::string& programFolder, QWidget* parent = nullptr);
 
     QLabel* Image = nullptr;
@@ -24,6 +24,11 @@ public:
 
     void HideButtonClick();
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     void FormCreate();
+
+    std::string programFolder_;
 };

@@ -89,6 +89,34 @@ TEST(StartUp, FailuresCarryTheUsersMessage)
     }
 }
 
+// The piano's chord-type column picture covers the guitar's, which is then never decoded,
+// but a missing guitar column still means a broken installation.
+TEST(StartUp, PianoShowsItsOwnChordTypeColumn)
+{
+    const auto paint = [](WindowFixture& fixture, const layout::Picture& picture, QColor colour) {
+        QImage image(picture.w, picture.h, QImage::Format_RGB32);
+        image.fill(colour);
+        ASSERT_TRUE(image.save(QString::fromStdString(fixture.Folder() + "/pics/" + std::string(picture.file))));
+    };
+    for (const char* parameter : {"", "guitar"}) {
+        WindowFixture fixture;
+        paint(fixture, layout::ChordTypeAreaPicture, Qt::red);
+        paint(fixture, layout::PianoChordTypeAreaPicture, Qt::blue);
+        TMainForm& form = fixture.Start(parameter);
+        const QColor expected = form.Game == gtPiano ? QColor(Qt::blue) : QColor(Qt::red);
+        EXPECT_EQ(form.Controls().CenterImage->Canvas().pixelColor(100, 450), expected) << parameter;
+    }
+    WindowFixture broken;
+    QDir(QString::fromStdString(broken.Folder() + "/pics")).remove(QString::fromLatin1(layout::ChordTypeAreaPicture.file.data()));
+    try {
+        broken.Start();
+        ADD_FAILURE() << "start-up did not fail";
+    } catch (const std::exception& error) {
+        EXPECT_EQ(std::string(error.what()).rfind("File not found:" + broken.Folder() + "/pics/TypeChordsArea.png", 0), 0u)
+            << error.what();
+    }
+}
+
 TEST(StartUp, FailureReportShowsTheTextAndEndsWithStatusOne)
 {
     EXPECT_EQ(StartupFailureText("boom"), "General error: \nboom");

@@ -109,6 +109,29 @@ TEST_F(PanelTest, DisabledShowsItsPictureOrThePlainFaceInTheDisabledFont)
     EXPECT_TRUE(redText);
 }
 
+// Start-up decodes only what the first paint shows: the other looks wait for their first use.
+TEST_F(PanelTest, PicturesAreDecodedWhenFirstShown)
+{
+    SetAll();
+    EXPECT_EQ(Shown(), idleColour);
+    EXPECT_TRUE(panel->PictureDecoded(TNXPanel::SlotIdle));
+    for (int slot : {TNXPanel::SlotMouseMove, TNXPanel::SlotMouseDown, TNXPanel::SlotChecked, TNXPanel::SlotDisabled}) {
+        EXPECT_TRUE(panel->HoldsPicture(slot)) << slot;
+        EXPECT_FALSE(panel->PictureDecoded(slot)) << slot;
+    }
+    Leave();
+    Enter();
+    EXPECT_EQ(Shown(), hoverColour);
+    EXPECT_TRUE(panel->PictureDecoded(TNXPanel::SlotMouseMove));
+
+    // A file read when it was set shows even if it is gone by its first paint.
+    const std::string pressed = pics.Solid("pressed.png", 60, 30, downColour);
+    panel->SetPicOnChecked(pressed);
+    std::filesystem::remove(pressed);
+    panel->SetChecked(true);
+    EXPECT_EQ(Shown(), downColour);
+}
+
 TEST_F(PanelTest, AStateWithoutItsPictureShowsTheDisabledPicture)
 {
     panel->SetPicOnDisabled(pics.Solid("disabled.png", 60, 30, disabledColour));

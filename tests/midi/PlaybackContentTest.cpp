@@ -32,6 +32,13 @@ uint32_t off(uint8_t channel, unsigned key) { return 0x80u | channel | key << 8;
 
 const ChordToPlay kCMajor{{60, 64, 67}, {"R", "3", "5"}};
 
+// Ten times the content's tempo: a chord's 500 ticks last 208 ms instead of 2083, for tests
+// that wait for a sequence to end but do not check how long its notes are.
+void shortenNotes(TMIDIContent& content)
+{
+    content.Data().tempos[0].tempo = 50000;
+}
+
 class PlaybackContentTest : public PlayerTest {
 protected:
     TMIDIContent content;
@@ -128,6 +135,7 @@ TEST_F(PlaybackContentTest, GuitarVariationSkipsUnplayedStringsWithoutAGap)
 
 TEST_F(PlaybackContentTest, AllUnplayedVariationSendsControlsAndOneClosingNoteOff)
 {
+    shortenNotes(content);
     PlayChord(_player, content, ChordToPlay{{std::nullopt, std::nullopt}, {"", ""}}, settings);
     ASSERT_TRUE(probe.waitForPosts(1, 4000));
     EXPECT_EQ(sentMessages(*devices), (std::vector<uint32_t>{0x5307B1, 0xC1, 0x5307B0, 0xC0, off(0, 0)}));
@@ -181,10 +189,12 @@ TEST_F(PlaybackContentTest, FinderNoteUsesTheUnscaledVolumeAndStopsAfter600Ms)
 
 TEST_F(PlaybackContentTest, FinderNoteDoesNotStopAPlayingChord)
 {
+    shortenNotes(content);
     PlayChord(_player, content, kCMajor, settings);
     ASSERT_TRUE(waitForSent(*devices, 7, 2000));
     SoundFinderNote(_player, 72, settings);
     ASSERT_TRUE(probe.waitForPosts(1, 4000));
+    ASSERT_TRUE(waitForSent(*devices, 15, 2000));   // the chord's 11 messages and the finder note's 4
     const auto sent = sentMessages(*devices);
     EXPECT_EQ(std::count(sent.begin(), sent.end(), off(0, 64)), 1); // the chord went on
     EXPECT_EQ(std::count(sent.begin(), sent.end(), off(1, 72)), 1);

@@ -45,6 +45,22 @@ TEST(SkinPictures, EveryPictureExistsAtItsControlsSize)
     EXPECT_GT(spot.Alpha(spot.Width() / 2, spot.Height() / 2), 200);
 }
 
+// High-density screens get every picture at twice the size; the glow keeps its alpha.
+TEST(SkinPictures, EveryPictureHasADoubleSizeVersion)
+{
+    std::vector<layout::PictureFile> files = layout::MainWindowPictures();
+    files.push_back({std::string(layout::AboutPicture.file), layout::AboutPicture.w, layout::AboutPicture.h});
+    for (const layout::PictureFile& file : files) {
+        const AlphaImage image(picsFolder() + PictureFileAtScale(file.file, 2));
+        EXPECT_EQ(image.Width(), 2 * file.w) << file.file;
+        EXPECT_EQ(image.Height(), 2 * file.h) << file.file;
+    }
+    const AlphaImage spot = AlphaImage::ForScreen(picsFolder() + std::string(layout::RootSpotPicture.file), 2.0);
+    EXPECT_EQ(spot.Scale(), 2);
+    EXPECT_TRUE(spot.HasAlpha());
+    EXPECT_EQ(spot.Alpha(0, 0), 0);
+}
+
 using layout::FretX;
 using layout::StringY;
 

@@ -140,6 +140,11 @@ TEST_F(PicUtilsTest, DecodesEveryColourTypeToColourRowsAndAlpha)
         EXPECT_EQ(image.Alpha(0, 0), c.firstAlpha);
         EXPECT_EQ(image.HasAlpha(), c.alphaPlane);
         EXPECT_EQ(image.TransparentColour(), c.transparent);
+        // The opaque loaders decode straight to 32-bit pixels: the same colour rows.
+        QImage bitmap;
+        LoadImageToBitmap(bitmap, path("case.png"));
+        ASSERT_EQ(bitmap.size(), QSize(c.fixture.width, c.fixture.height));
+        EXPECT_EQ(bitmap.pixel(0, 0), qRgb(c.firstPixel[0], c.firstPixel[1], c.firstPixel[2]));
     }
 }
 
@@ -293,6 +298,81 @@ TEST_F(PicUtilsTest, LoadingReplacesTheTargetAndUndecodableGivesEmpty)
     LoadImageToPicture(picture, path("text.png"));
     EXPECT_TRUE(picture.Empty());
     EXPECT_EQ(picture.Width(), 0);
+}
+
+TEST_F(PicUtilsTest, HighDensityScreensGetTheDoubleSizePicture)
+{
+    EXPECT_EQ(PictureFileAtScale("pics/Key.png", 2), "pics/Key@2x.png");
+    EXPECT_EQ(PictureFileAtScale("pics/Key.png", 1), "pics/Key.png");
+    EXPECT_EQ(PictureFileAtScale("pics.d/Key", 2), "pics.d/Key@2x");
+
+    PngFixture plain;
+    plain.bytes = {10, 10, 10};
+    PngFixture twice;
+    twice.width = 2;
+    twice.height = 2;
+    twice.bytes.assign(12, 200);
+    const std::string file = write("key.png", plain);
+    write("key@2x.png", twice);
+    const std::string alone = write("lone.png", plain);
+    struct Case { std::string file; double ratio; QSize pixels; double pictureRatio; };
+    const Case cases[] = {
+        {file, 1.0, {1, 1}, 1.0}, {file, 1.5, {2, 2}, 2.0}, {file, 2.0, {2, 2}, 2.0},
+        {alone, 2.0, {1, 1}, 1.0},   // no "@2x" file: the plain one
+    };
+    for (const Case& c : cases) {
+        TPicture picture;
+        LoadImageToPicture(picture, c.file, c.ratio);
+        EXPECT_EQ(picture.Bitmap.size(), c.pixels) << c.file << " at " << c.ratio;
+        EXPECT_EQ(picture.Bitmap.devicePixelRatio(), c.pictureRatio) << c.file << " at " << c.ratio;
+        EXPECT_EQ(AlphaImage::ForScreen(c.file, c.ratio).Scale(), int(c.pictureRatio));
+    }
+    // Only the plain file counts for the missing-file check.
+    std::filesystem::remove(file);
+    QImage bitmap;
+    EXPECT_THROW(LoadImageToBitmap(bitmap, file, 2.0), std::runtime_error);
+}
+
+TEST_F(PicUtilsTest, AlphaDrawingWorksInLayoutPixelsOnDenseTargets)
+{
+    PngFixture fixture;
+    fixture.width = 2;
+    fixture.height = 2;
+    fixture.colourType = PNG_COLOR_TYPE_RGB_ALPHA;
+    fixture.bytes = {255, 0, 0, 255, 255, 0, 0, 255, 255, 0, 0, 255, 255, 0, 0, 255};
+    write("spot@2x.png", fixture);
+    PngFixture small;
+    small.colourType = PNG_COLOR_TYPE_RGB_ALPHA;
+    small.bytes = {255, 0, 0, 255};
+    const AlphaImage spot = AlphaImage::ForScreen(write("spot.png", small), 2.0);
+    ASSERT_EQ(spot.Scale(), 2);
+    EXPECT_EQ(spot.LogicalWidth(), 1);
+
+    // A 3 x 3 layout-pixel target at ratio 2; the spot covers layout pixel (1, 1) only.
+    QImage target = filled(6, 6, qRgb(0, 0, 0));
+    target.setDevicePixelRatio(2.0);
+    ASSERT_TRUE(spot.Draw(target, 1, 1));
+    EXPECT_EQ(target.pixel(2, 2), qRgb(255, 0, 0));
+    EXPECT_EQ(target.pixel(3, 3), qRgb(255, 0, 0));
+    EXPECT_EQ(target.pixel(1, 1), qRgb(0, 0, 0));
+    EXPECT_EQ(target.pixel(4, 4), qRgb(0, 0, 0));
+
+    // On a target of ratio 1.5 the picture is resampled to its layout size there.
+    QImage between = filled(6, 6, qRgb(0, 0, 0));
+    between.setDevicePixelRatio(1.5);
+    ASSERT_TRUE(spot.Draw(between, 2, 2));
+    EXPECT_EQ(between.pixel(3, 3), qRgb(255, 0, 0));   // from 3 to 4.5, rounded to 5
+    EXPECT_EQ(between.pixel(4, 4), qRgb(255, 0, 0));
+    EXPECT_EQ(between.pixel(5, 5), qRgb(0, 0, 0));
+    EXPECT_EQ(between.pixel(2, 2), qRgb(0, 0, 0));
+
+    // Resampling an opaque bitmap to a canvas's ratio keeps its layout size.
+    QImage bitmap = filled(4, 2, qRgb(9, 9, 9));
+    bitmap.setDevicePixelRatio(2.0);
+    EXPECT_EQ(BitmapAtRatio(bitmap, 2.0).constBits(), bitmap.constBits());   // nothing to do
+    const QImage resampled = BitmapAtRatio(bitmap, 1.5);
+    EXPECT_EQ(resampled.size(), QSize(3, 2));   // 2 x 1 layout pixels, rounded up at 1.5
+    EXPECT_EQ(resampled.devicePixelRatio(), 1.5);
 }
 
 } // namespace

@@ -1,5 +1,8 @@
-// tonvera-skin OUTDIR: writes the skin's pictures and the installation marker
-// "Images.dir" (written last, so it only exists beside a complete set).
+// tonvera-skin OUTDIR: writes the skin's pictures, each at 1x and as "<name>@2x.png" at 2x
+// for high-density screens, and the installation marker "Images.dir" (written last, so it
+// only exists beside a complete set).
+#include "common/Vexel/src/PicUtils.h"
+#include "tools/skin/PngWriter.h"
 #include "tools/skin/SkinArt.h"
 
 #include <QDir>
@@ -24,13 +27,16 @@ int main(int argc, char** argv)
     }
     QFile::remove(folder + "/Images.dir");
     QByteArray listing;
-    for (const skin::Picture& picture : skin::RenderSkin()) {
-        const QString file = folder + "/" + QString::fromStdString(picture.file);
-        if (!picture.image.save(file, "PNG")) {
-            std::fprintf(stderr, "tonvera-skin: cannot write %s\n", qPrintable(file));
-            return 1;
+    for (int scale : {1, 2}) {
+        for (const skin::Picture& picture : skin::RenderSkin(scale)) {
+            const std::string name = PictureFileAtScale(picture.file, scale);
+            const QString file = folder + "/" + QString::fromStdString(name);
+            if (!skin::WritePng(picture.image, file)) {
+                std::fprintf(stderr, "tonvera-skin: cannot write %s\n", qPrintable(file));
+                return 1;
+            }
+            listing += QByteArray::fromStdString(name) + "\n";
         }
-        listing += QByteArray::fromStdString(picture.file) + "\n";
     }
     QFile marker(folder + "/Images.dir");
     if (!marker.open(QIODevice::WriteOnly) || marker.write(listing) != listing.size()) {

@@ -34,11 +34,25 @@ const QColor caption(0xc8, 0x92, 0x48);
 
 enum class Look { Idle, Hover, Pressed };
 
-QImage canvas(int w, int h, const QColor& fill = walnutDark)
+// A w x h picture (in the layout's pixels) drawn at scale: scale times as many pixels,
+// with the scale as its device pixel ratio, so every drawing below works in layout pixels.
+QImage canvas(int w, int h, int scale, const QColor& fill = walnutDark)
 {
-    QImage image(w, h, QImage::Format_RGB32);
+    QImage image(w * scale, h * scale, QImage::Format_RGB32);
+    image.setDevicePixelRatio(scale);
     image.fill(fill);
     return image;
+}
+
+// A picture's size and rectangle in layout pixels, whatever its scale.
+QSize logicalSize(const QImage& image)
+{
+    return image.deviceIndependentSize().toSize();
+}
+
+QRect logicalRect(const QImage& image)
+{
+    return QRect(QPoint(0, 0), logicalSize(image));
 }
 
 QFont uiFont(int pixels, bool bold = true, qreal spacing = 0)
@@ -114,12 +128,12 @@ void smallCaption(QPainter& p, const QRect& r, int flags, const QString& text)
 }
 
 // A column of the window: dark walnut, lighter at the top.
-QImage columnPanel(int w, int h, quint32 seed)
+QImage columnPanel(int w, int h, int scale, quint32 seed)
 {
-    QImage image = canvas(w, h);
+    QImage image = canvas(w, h, scale);
     QPainter p(&image);
     setup(p);
-    woodPanel(p, image.rect(), QColor(0x26, 0x1c, 0x15), QColor(0x19, 0x12, 0x0d), seed);
+    woodPanel(p, logicalRect(image), QColor(0x26, 0x1c, 0x15), QColor(0x19, 0x12, 0x0d), seed);
     return image;
 }
 
@@ -209,14 +223,16 @@ QColor textColour(Look look)
     return cream;
 }
 
+// The part of an area picture under a control, at the area's scale.
 QImage crop(const QImage& area, const Rect& r)
 {
-    return area.copy(r.x, r.y, r.w, r.h);
+    const int scale = int(area.devicePixelRatio());
+    return area.copy(r.x * scale, r.y * scale, r.w * scale, r.h * scale);
 }
 
-QImage canvas(const layout::Picture& picture, const QColor& fill = walnutDark)
+QImage canvas(const layout::Picture& picture, int scale, const QColor& fill = walnutDark)
 {
-    return canvas(picture.w, picture.h, fill);
+    return canvas(picture.w, picture.h, scale, fill);
 }
 
 QString latin1(std::string_view text)
@@ -237,11 +253,11 @@ QRectF around(const layout::SkinButton& first, const layout::SkinButton& last)
 
 // ---- the top bar ----------------------------------------------------------
 
-QImage controlsArea()
+QImage controlsArea(int scale)
 {
-    QImage image = canvas(layout::TopAreaPicture);
-    const int w = image.width();
-    const int h = image.height();
+    QImage image = canvas(layout::TopAreaPicture, scale);
+    const int w = logicalSize(image).width();
+    const int h = logicalSize(image).height();
     QPainter p(&image);
     setup(p);
     woodPanel(p, QRect(0, 0, w, h - 2), QColor(0x30, 0x24, 0x1b), QColor(0x17, 0x11, 0x0d), 11);
@@ -367,12 +383,12 @@ QImage makerLogo(const QImage& area, const Rect& place, Look look)
 
 // ---- the chord-type column ------------------------------------------------
 
-QImage typeChordsArea(const layout::Picture& picture)
+QImage typeChordsArea(const layout::Picture& picture, int scale)
 {
     const bool piano = picture.file == layout::PianoChordTypeAreaPicture.file;
     const int w = picture.w;
     const int h = picture.h;
-    QImage image = columnPanel(w, h, piano ? 23 : 21);
+    QImage image = columnPanel(w, h, scale, piano ? 23 : 21);
     QPainter p(&image);
     setup(p);
     p.fillRect(QRect(w - 1, 0, 1, h), ink);
@@ -550,12 +566,12 @@ QImage reverseFinderButton(const QImage& area, Look look)
 
 // ---- the root column ------------------------------------------------------
 
-QImage rootArea()
+QImage rootArea(int scale)
 {
-    QImage image = columnPanel(layout::RootAreaPicture.w, layout::RootAreaPicture.h, 31);
+    QImage image = columnPanel(layout::RootAreaPicture.w, layout::RootAreaPicture.h, scale, 31);
     QPainter p(&image);
     setup(p);
-    p.fillRect(QRect(image.width() - 1, 0, 1, image.height()), ink);
+    p.fillRect(QRect(logicalSize(image).width() - 1, 0, 1, logicalSize(image).height()), ink);
     smallCaption(p, QRect(8, 4, 116, 12), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("ROOT"));
 
     // A keyboard standing on its end: naturals as ivory keys, accidentals on ebony.
@@ -616,10 +632,10 @@ QImage rootArea()
 }
 
 // The glow behind the selected root: deep red with an amber rim, fading out.
-QImage spot()
+QImage spot(int scale)
 {
     const QSizeF size(layout::RootSpotPicture.w, layout::RootSpotPicture.h);
-    QImage image(size.toSize(), QImage::Format_ARGB32);
+    QImage image = canvas(layout::RootSpotPicture, scale).convertToFormat(QImage::Format_ARGB32);
     image.fill(Qt::transparent);
     QPainter p(&image);
     setup(p);
@@ -637,13 +653,13 @@ QImage spot()
 
 // ---- the play area --------------------------------------------------------
 
-QImage playChordArea()
+QImage playChordArea(int scale)
 {
     const Rect playChordButton = layout::PlayChordButton;
     const Rect thisChordContains = layout::ThisChordContainsButton.place;
     const Rect chordInfo = layout::ChordInfoImage;
     const Rect variationList = layout::VariationList;
-    QImage image = columnPanel(layout::PlayAreaPicture.w, layout::PlayAreaPicture.h, 41);
+    QImage image = columnPanel(layout::PlayAreaPicture.w, layout::PlayAreaPicture.h, scale, 41);
     QPainter p(&image);
     setup(p);
     smallCaption(p, QRect(10, 4, 300, 12), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("CHORD"));
@@ -656,30 +672,32 @@ QImage playChordArea()
     smallCaption(p, QRect(10, 256, 300, 11), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("VARIATIONS"));
     trough(p, QRectF(variationList.x - 3, variationList.y - 3, variationList.w + 6, variationList.h + 6), 5);
     p.fillRect(QRect(variationList.x, variationList.y, variationList.w, variationList.h), QColor(0, 15, 0));
-    p.fillRect(QRect(0, 0, 1, image.height()), QColor(0x3d, 0x2e, 0x22));
+    p.fillRect(QRect(0, 0, 1, logicalSize(image).height()), QColor(0x3d, 0x2e, 0x22));
     return image;
 }
 
 // The display the chord's name is written on; a press on it plays the chord.
-QImage playChordInitial()
+QImage playChordInitial(int scale)
 {
-    QImage image = canvas(layout::PlayChordPicture, QColor(0x0c, 0x09, 0x07));
+    QImage image = canvas(layout::PlayChordPicture, scale, QColor(0x0c, 0x09, 0x07));
+    const int w = logicalSize(image).width();
+    const int h = logicalSize(image).height();
     QPainter p(&image);
     setup(p);
     QRadialGradient g(QPointF(160, 60), 420);
     g.setColorAt(0, QColor(0x2a, 0x1d, 0x13));
     g.setColorAt(0.6, QColor(0x14, 0x0e, 0x0a));
     g.setColorAt(1, QColor(0x0a, 0x07, 0x05));
-    p.fillRect(image.rect(), g);
+    p.fillRect(logicalRect(image), g);
     p.setPen(QPen(QColor(0x5a, 0x42, 0x2c), 1));
     p.setBrush(Qt::NoBrush);
-    p.drawRoundedRect(QRectF(0.5, 0.5, image.width() - 1, image.height() - 1), 5, 5);
+    p.drawRoundedRect(QRectF(0.5, 0.5, w - 1, h - 1), 5, 5);
     // A glass reflection across the top.
     QLinearGradient shine(0, 0, 0, 60);
     shine.setColorAt(0, QColor(255, 240, 220, 18));
     shine.setColorAt(1, QColor(255, 240, 220, 0));
-    p.fillRect(QRectF(2, 2, image.width() - 4, 58), shine);
-    const QPointF button(image.width() - 38, image.height() - 34);
+    p.fillRect(QRectF(2, 2, w - 4, 58), shine);
+    const QPointF button(w - 38, h - 34);
     p.setPen(QPen(QColor(0x8a, 0x66, 0x38), 1.5));
     p.setBrush(QColor(0x1c, 0x14, 0x0e));
     p.drawEllipse(button, 18, 18);
@@ -696,10 +714,10 @@ QImage playChordInitial()
     return image;
 }
 
-QImage thisChordContainsButton(Look look)
+QImage thisChordContainsButton(Look look, int scale)
 {
     const Rect place = layout::ThisChordContainsButton.place;
-    QImage image = canvas(place.w, place.h, Qt::black);
+    QImage image = canvas(place.w, place.h, scale, Qt::black);
     QPainter p(&image);
     setup(p);
     const QRectF r(0, 0, place.w, place.h);
@@ -727,11 +745,11 @@ QImage thisChordContainsButton(Look look)
 
 // ---- the instruments ------------------------------------------------------
 
-QImage keyboardArea()
+QImage keyboardArea(int scale)
 {
-    QImage image = canvas(layout::KeyboardPicture, ink);
-    const int w = image.width();
-    const int h = image.height();
+    QImage image = canvas(layout::KeyboardPicture, scale, ink);
+    const int w = logicalSize(image).width();
+    const int h = logicalSize(image).height();
     QPainter p(&image);
     setup(p);
     const int keysTop = 50;
@@ -805,12 +823,12 @@ int fretWireX(int fret)
     return (FretX[fret] + FretX[fret + 1]) / 2;
 }
 
-QImage fretboardArea()
+QImage fretboardArea(int scale)
 {
     using layout::FretX;
     using layout::StringY;
-    QImage image = canvas(layout::FretboardPicture, ink);
-    const int w = image.width();
+    QImage image = canvas(layout::FretboardPicture, scale, ink);
+    const int w = logicalSize(image).width();
     QPainter p(&image);
     setup(p);
     const int boardTop = 5;
@@ -882,14 +900,14 @@ QImage fretboardArea()
 
 // ---- the about window -----------------------------------------------------
 
-QImage aboutPicture()
+QImage aboutPicture(int scale)
 {
-    QImage image = canvas(layout::AboutPicture);
-    const int aboutWidth = image.width();
-    const int aboutHeight = image.height();
+    QImage image = canvas(layout::AboutPicture, scale);
+    const int aboutWidth = logicalSize(image).width();
+    const int aboutHeight = logicalSize(image).height();
     QPainter p(&image);
     setup(p);
-    woodPanel(p, image.rect(), QColor(0x2e, 0x22, 0x19), QColor(0x14, 0x0e, 0x0a), 71);
+    woodPanel(p, logicalRect(image), QColor(0x2e, 0x22, 0x19), QColor(0x14, 0x0e, 0x0a), 71);
     p.setPen(QPen(amberDeep, 1));
     p.setBrush(Qt::NoBrush);
     p.drawRect(QRectF(0.5, 0.5, aboutWidth - 1, aboutHeight - 1));
@@ -927,22 +945,22 @@ void addLooks(std::vector<Picture>& pictures, const std::string& stem, bool pres
 
 } // namespace
 
-std::vector<Picture> RenderSkin()
+std::vector<Picture> RenderSkin(int scale)
 {
     std::vector<Picture> pictures;
-    const QImage top = controlsArea();
-    const QImage column = typeChordsArea(layout::ChordTypeAreaPicture);
-    const QImage pianoColumn = typeChordsArea(layout::PianoChordTypeAreaPicture);
+    const QImage top = controlsArea(scale);
+    const QImage column = typeChordsArea(layout::ChordTypeAreaPicture, scale);
+    const QImage pianoColumn = typeChordsArea(layout::PianoChordTypeAreaPicture, scale);
     pictures.push_back({fileOf(layout::TopAreaPicture), top});
     pictures.push_back({fileOf(layout::ChordTypeAreaPicture), column});
     pictures.push_back({fileOf(layout::PianoChordTypeAreaPicture), pianoColumn});
-    pictures.push_back({fileOf(layout::RootAreaPicture), rootArea()});
-    pictures.push_back({fileOf(layout::RootSpotPicture), spot()});
-    pictures.push_back({fileOf(layout::KeyboardPicture), keyboardArea()});
-    pictures.push_back({fileOf(layout::FretboardPicture), fretboardArea()});
-    pictures.push_back({fileOf(layout::PlayAreaPicture), playChordArea()});
-    pictures.push_back({fileOf(layout::PlayChordPicture), playChordInitial()});
-    pictures.push_back({fileOf(layout::AboutPicture), aboutPicture()});
+    pictures.push_back({fileOf(layout::RootAreaPicture), rootArea(scale)});
+    pictures.push_back({fileOf(layout::RootSpotPicture), spot(scale)});
+    pictures.push_back({fileOf(layout::KeyboardPicture), keyboardArea(scale)});
+    pictures.push_back({fileOf(layout::FretboardPicture), fretboardArea(scale)});
+    pictures.push_back({fileOf(layout::PlayAreaPicture), playChordArea(scale)});
+    pictures.push_back({fileOf(layout::PlayChordPicture), playChordInitial(scale)});
+    pictures.push_back({fileOf(layout::AboutPicture), aboutPicture(scale)});
 
     const auto addButton = [&](const layout::SkinButton& b, const std::function<QImage(Look)>& draw) {
         addLooks(pictures, std::string(b.stem), layout::HasPressedPicture(b), draw);
@@ -960,7 +978,7 @@ std::vector<Picture> RenderSkin()
     addButton(layout::JazzButton, [&](Look l) { return categoryButton(column, layout::JazzButton.place, "JAZZ", l); });
     addButton(layout::CategoryFilter, [&](Look l) { return categoryFilterButton(pianoColumn, l); });
     addButton(layout::ReverseFinder, [&](Look l) { return reverseFinderButton(column, l); });
-    addButton(layout::ThisChordContainsButton, [&](Look l) { return thisChordContainsButton(l); });
+    addButton(layout::ThisChordContainsButton, [&](Look l) { return thisChordContainsButton(l, scale); });
     for (const layout::ChordTypeButton& b : layout::ChordTypeButtons)
         addLooks(pictures, std::string(b.name), true, [&](Look l) { return chordTypeButton(column, b, l); });
     return pictures;

@@ -14,7 +14,8 @@ struct Picture {
     QImage image;
 };
 
-// Every picture the window and the about window load, at the size of its control.
-std::vector<Picture> RenderSkin();
+// Every picture the window and the about window load, at the size of its control times
+// scale (1, or 2 for high-density screens); the images carry scale as their device pixel ratio.
+std::vector<Picture> RenderSkin(int scale = 1);
 
 } // namespace skin

@@ -6,6 +6,7 @@
 #include <png.h>
 
 #include <algorithm>
+#include <cmath>
 #include <csetjmp>
 #include <cstring>
 #include <filesystem>
@@ -69,11 +70,39 @@ std::vector<std::uint8_t> readFile(const std::string& fileName)
 
 } // namespace
 
-// Runs libpng over one file's bytes. Kept apart so that the longjmp of a
-// decoding error only crosses plain data and already-constructed containers.
+// Runs libpng over one file's bytes, either into an AlphaImage (colour rows, alpha plane
+// and transparent colour) or into a bitmap of the colour rows alone, as the opaque loaders
+// need it. Kept apart so that the longjmp of a decoding error only crosses
+// plain data and containers constructed before it.
 class PngDecoder {
 public:
     static bool Decode(const std::uint8_t* data, std::size_t size, AlphaImage& image)
+    {
+        std::vector<std::uint8_t> pixels;
+        std::vector<png_bytep> rows;
+        const bool ok = Run(data, size, [&](png_structp png, png_infop info, png_uint_32 width, png_uint_32 height) {
+            return ReadAlphaImage(png, info, width, height, pixels, rows, image);
+        });
+        if (!ok)
+            image = AlphaImage();
+        return ok;
+    }
+
+    static QImage DecodeOpaque(const std::uint8_t* data, std::size_t size)
+    {
+        QImage bitmap;
+        std::vector<png_bytep> rows;
+        const bool ok = Run(data, size, [&](png_structp png, png_infop info, png_uint_32 width, png_uint_32 height) {
+            return ReadBitmap(png, info, width, height, rows, bitmap);
+        });
+        return ok ? bitmap.convertToFormat(QImage::Format_RGB32) : QImage();
+    }
+
+private:
+    // Sets up libpng over the bytes, reads the header and hands over to read, which chooses
+    // the transformations and reads the rows. False for anything that does not decode.
+    template <typename Read>
+    static bool Run(const std::uint8_t* data, std::size_t size, const Read& read)
     {
         png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, failDecode, ignoreWarning);
         if (!png)
@@ -84,46 +113,27 @@ public:
             return false;
         }
         MemoryReader reader{data, size, 0};
-        std::vector<std::uint8_t> pixels;
-        std::vector<png_bytep> rows;
         bool ok = false;
-        if (setjmp(png_jmpbuf(png)) == 0)
-            ok = Read(png, info, reader, pixels, rows, image);
+        if (setjmp(png_jmpbuf(png)) == 0) {
+            png_set_read_fn(png, &reader, readFromMemory);
+#ifdef FUZZING_BUILD_MODE_UNSAFE_FOR_PRODUCTION
+            // Let mutated chunks through their checksums so the fuzzer reaches the decoder.
+            png_set_crc_action(png, PNG_CRC_QUIET_USE, PNG_CRC_QUIET_USE);
+#endif
+            png_set_user_limits(png, maxSide, maxSide);
+            png_read_info(png, info);
+            const png_uint_32 width = png_get_image_width(png, info);
+            const png_uint_32 height = png_get_image_height(png, info);
+            ok = width != 0 && height != 0 && std::uint64_t(width) * height <= maxPixels &&
+                 read(png, info, width, height);
+        }
         png_destroy_read_struct(&png, &info, nullptr);
-        if (!ok)
-            image = AlphaImage();
         return ok;
     }
 
-private:
-    static bool Read(png_structp png, png_infop info, MemoryReader& reader, std::vector<std::uint8_t>& pixels,
-                     std::vector<png_bytep>& rows, AlphaImage& image)
+    // Every colour type becomes 8-bit RGB (palette, grey, 16-bit, packed grey).
+    static void ExpandToRgb(png_structp png, int bitDepth, int colourType)
     {
-        png_set_read_fn(png, &reader, readFromMemory);
-#ifdef FUZZING_BUILD_MODE_UNSAFE_FOR_PRODUCTION
-        // Let mutated chunks through their checksums so the fuzzer reaches the decoder.
-        png_set_crc_action(png, PNG_CRC_QUIET_USE, PNG_CRC_QUIET_USE);
-#endif
-        png_set_user_limits(png, maxSide, maxSide);
-        png_read_info(png, info);
-
-        png_uint_32 width = 0;
-        png_uint_32 height = 0;
-        int bitDepth = 0;
-        int colourType = 0;
-        png_get_IHDR(png, info, &width, &height, &bitDepth, &colourType, nullptr, nullptr, nullptr);
-        if (width == 0 || height == 0 || std::uint64_t(width) * height > maxPixels)
-            return false;
-
-        std::optional<AlphaImage::Rgb> transparent;
-        const bool hasTrns = png_get_valid(png, info, PNG_INFO_tRNS) != 0;
-        if (hasTrns)
-            transparent = KeepableTransparentColour(png, info, bitDepth, colourType);
-        // A palette's transparency table and the 16-bit or packed-grey transparent
-        // colours become an alpha plane; 8-bit true-colour and grey files keep
-        // their single transparent colour as it is declared.
-        if (hasTrns && !transparent)
-            png_set_tRNS_to_alpha(png);
         if (colourType == PNG_COLOR_TYPE_PALETTE)
             png_set_palette_to_rgb(png);
         if (colourType == PNG_COLOR_TYPE_GRAY && bitDepth < 8)
@@ -133,6 +143,33 @@ private:
         if (colourType == PNG_COLOR_TYPE_GRAY || colourType == PNG_COLOR_TYPE_GRAY_ALPHA)
             png_set_gray_to_rgb(png);
         png_set_interlace_handling(png);
+    }
+
+    static void ReadRows(png_structp png, std::uint8_t* first, std::size_t rowBytes, png_uint_32 height,
+                         std::vector<png_bytep>& rows)
+    {
+        rows.resize(height);
+        for (png_uint_32 y = 0; y < height; ++y)
+            rows[y] = first + y * rowBytes;
+        png_read_image(png, rows.data());
+        png_read_end(png, nullptr);
+    }
+
+    static bool ReadAlphaImage(png_structp png, png_infop info, png_uint_32 width, png_uint_32 height,
+                               std::vector<std::uint8_t>& pixels, std::vector<png_bytep>& rows, AlphaImage& image)
+    {
+        const int bitDepth = png_get_bit_depth(png, info);
+        const int colourType = png_get_color_type(png, info);
+        std::optional<AlphaImage::Rgb> transparent;
+        const bool hasTrns = png_get_valid(png, info, PNG_INFO_tRNS) != 0;
+        if (hasTrns)
+            transparent = KeepableTransparentColour(png, info, bitDepth, colourType);
+        // A palette's transparency table and the 16-bit or packed-grey transparent
+        // colours become an alpha plane; 8-bit true-colour and grey files keep
+        // their single transparent colour as it is declared.
+        if (hasTrns && !transparent)
+            png_set_tRNS_to_alpha(png);
+        ExpandToRgb(png, bitDepth, colourType);
         png_read_update_info(png, info);
 
         const int channels = png_get_channels(png, info);
@@ -140,14 +177,31 @@ private:
         if ((channels != 3 && channels != 4) || rowBytes != png_size_t(width) * channels)
             return false;
         pixels.resize(rowBytes * height);
-        rows.resize(height);
-        for (png_uint_32 y = 0; y < height; ++y)
-            rows[y] = pixels.data() + y * rowBytes;
-        png_read_image(png, rows.data());
-        png_read_end(png, nullptr);
+        ReadRows(png, pixels.data(), rowBytes, height, rows);
 
         SplitChannels(pixels, channels, int(width), int(height), image);
         image.transparent_ = transparent;
+        return true;
+    }
+
+    // The colour rows alone, alpha and transparency dropped, read by libpng straight into
+    // a 24-bit bitmap (Qt's vectorised conversion makes it 32-bit faster than libpng's filler).
+    static bool ReadBitmap(png_structp png, png_infop info, png_uint_32 width, png_uint_32 height,
+                           std::vector<png_bytep>& rows, QImage& bitmap)
+    {
+        ExpandToRgb(png, png_get_bit_depth(png, info), png_get_color_type(png, info));
+        png_set_strip_alpha(png);
+        png_read_update_info(png, info);
+        if (png_get_channels(png, info) != 3 || png_get_rowbytes(png, info) != png_size_t(width) * 3)
+            return false;
+        bitmap = QImage(int(width), int(height), QImage::Format_RGB888);
+        if (bitmap.isNull())
+            return false;
+        rows.resize(height);
+        for (png_uint_32 y = 0; y < height; ++y)
+            rows[y] = bitmap.scanLine(int(y));
+        png_read_image(png, rows.data());
+        png_read_end(png, nullptr);
         return true;
     }
 
@@ -260,13 +314,31 @@ bool AlphaImage::Draw(QImage& target, int x, int y, int w, int h, bool smooth) c
 {
     if (Empty() || target.isNull())
         return false;
-    if (w == -1)
-        w = width_;
-    if (h == -1)
-        h = height_;
+    if (w == -1 || h == -1) {
+        // The picture's own layout size; drawn smooth when the target's pixels are not its own.
+        const bool ownSize = target.devicePixelRatio() == scale_;
+        smooth = smooth || !ownSize;
+        if (w == -1)
+            w = LogicalWidth();
+        if (h == -1)
+            h = LogicalHeight();
+    }
     if (w <= 0 || h <= 0)
         return false;
+    const double ratio = target.devicePixelRatio();
+    if (ratio != 1.0) {
+        x = int(std::lround(x * ratio));
+        y = int(std::lround(y * ratio));
+        w = std::max(1, int(std::lround(w * ratio)));
+        h = std::max(1, int(std::lround(h * ratio)));
+    }
+    BlendInto(target, x, y, w, h, smooth);
+    return true;
+}
 
+// Blends onto the target's own pixels: (x, y) and w x h are in target pixels.
+void AlphaImage::BlendInto(QImage& target, int x, int y, int w, int h, bool smooth) const
+{
     // Work on 32-bit pixels; other target formats are converted and back.
     const QImage::Format original = target.format();
     const bool direct = original == QImage::Format_RGB32 || original == QImage::Format_ARGB32;
@@ -301,21 +373,95 @@ bool AlphaImage::Draw(QImage& target, int x, int y, int w, int h, bool smooth) c
                              blendChannel(qBlue(old), source[2], a), qAlpha(old));
         }
     }
-    if (!direct)
+    if (!direct) {
+        const double ratio = target.devicePixelRatio();
         target = converted.convertToFormat(original);
-    return true;
+        target.setDevicePixelRatio(ratio);
+    }
 }
 
-void LoadImageToBitmap(QImage& target, const std::string& file)
+std::string PictureFileAtScale(const std::string& file, int scale)
+{
+    if (scale <= 1)
+        return file;
+    const std::size_t slash = file.find_last_of('/');
+    std::size_t dot = file.find_last_of('.');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
+        dot = file.size();
+    return file.substr(0, dot) + "@" + std::to_string(scale) + "x" + file.substr(dot);
+}
+
+int PictureScaleFor(double devicePixelRatio)
+{
+    return devicePixelRatio > 1.0 ? 2 : 1;
+}
+
+EncodedPicture EncodedPicture::ForScreen(const std::string& file, double devicePixelRatio)
+{
+    EncodedPicture picture;
+    const int scale = PictureScaleFor(devicePixelRatio);
+    if (scale > 1) {
+        picture.bytes = readFile(PictureFileAtScale(file, scale));
+        if (!picture.bytes.empty()) {
+            picture.scale = scale;
+            return picture;
+        }
+    }
+    picture.bytes = readFile(file);
+    return picture;
+}
+
+QImage EncodedPicture::DecodeBitmap() const
+{
+    if (!isPng(bytes.data(), bytes.size()))
+        return QImage();
+    QImage bitmap = PngDecoder::DecodeOpaque(bytes.data(), bytes.size());
+    if (!bitmap.isNull())
+        bitmap.setDevicePixelRatio(scale);
+    return bitmap;
+}
+
+AlphaImage EncodedPicture::DecodeAlphaImage() const
+{
+    AlphaImage image = AlphaImage::FromMemory(bytes.data(), bytes.size());
+    if (!image.Empty())
+        image.scale_ = scale;
+    return image;
+}
+
+QImage DecodeBitmapForScreen(const std::string& file, double devicePixelRatio)
+{
+    return EncodedPicture::ForScreen(file, devicePixelRatio).DecodeBitmap();
+}
+
+AlphaImage AlphaImage::ForScreen(const std::string& fileName, double devicePixelRatio)
+{
+    return EncodedPicture::ForScreen(fileName, devicePixelRatio).DecodeAlphaImage();
+}
+
+QImage BitmapAtRatio(const QImage& bitmap, double ratio)
+{
+    if (bitmap.isNull() || bitmap.devicePixelRatio() == ratio)
+        return bitmap;
+    const QSizeF layoutSize = bitmap.deviceIndependentSize();
+    const QSize pixels(std::max(1, int(std::lround(layoutSize.width() * ratio))),
+                       std::max(1, int(std::lround(layoutSize.height() * ratio))));
+    QImage resampled = bitmap.convertToFormat(QImage::Format_RGB32)
+                           .scaled(pixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    resampled.setDevicePixelRatio(ratio);
+    return resampled;
+}
+
+void LoadImageToBitmap(QImage& target, const std::string& file, double devicePixelRatio)
 {
     if (!FileExists(file))
         raiseFileNotFound(file, "LoadImageToBitmap", __LINE__);
-    target = AlphaImage(file).MakeBitmap();
+    target = DecodeBitmapForScreen(file, devicePixelRatio);
 }
 
-void LoadImageToPicture(TPicture& target, const std::string& file)
+void LoadImageToPicture(TPicture& target, const std::string& file, double devicePixelRatio)
 {
     if (!FileExists(file))
         raiseFileNotFound(file, "LoadImageToPicture", __LINE__);
-    target.Bitmap = AlphaImage(file).MakeBitmap();
+    target.Bitmap = DecodeBitmapForScreen(file, devicePixelRatio);
 }
