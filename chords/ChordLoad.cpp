@@ -75,8 +75,9 @@ int voicingNumber(const std::string& field)
 std::int64_t magnitude(int value) { return value < 0 ? -std::int64_t(value) : value; }
 
 
-void processChordLine(ChordBook& book, std::string line, int index, std::string& currentList)
+void processChordLine(ChordBook& book, const std::string& stripped, int index, std::string& currentList)
 {
+    std::string_view line = stripped;
     if (line.empty())
         return;
     std::string head;
@@ -130,7 +131,7 @@ void processVoicingLine(ChordBook& book, const std::string& stripped, int index,
         return;
     }
 
-    std::string line = stripped;
+    std::string_view line = stripped;
     TChord chord;
     NextToken(line, chord.root, ",");
     NextToken(line, chord.name, ",");
