@@ -260,6 +260,8 @@ private:
     std::optional<layout::Point> codeCentre(int code) const;
     // display
     void applyShowResult(ShowResult&& result);
+    // After a chord that could not be shown: no chord, no list, nothing drawn.
+    void clearChordDisplay();
     void chooseListLine(int line);
     TNXPanel* focusedChordTypeButton() const;
     void rebuildList(const std::vector<std::string>& lines);

@@ -155,6 +155,15 @@ void TMainForm::applyShowResult(ShowResult&& result)
         List->setCurrentRow(result.selectLine);
 }
 
+void TMainForm::clearChordDisplay()
+{
+    CurrentChord = {};
+    Variations.clear();
+    rebuildList({});
+    DrawChordOnInstrument(nullptr);
+    DrawChordInfo();
+}
+
 void TMainForm::ListClick()
 {
     const int line = List->currentRow();

@@ -177,8 +177,15 @@ void TMainForm::SelectionChanged(bool play)
     const std::string type = CurrentChordTypeName();
     if (SelectedRoot < 0 || type.empty())
         return;
-    if (!ReverseFinderOn())
-        applyShowResult(ShowCurrentChord(Book, SelectedRoot, type, false, variationOptions()));
+    if (!ReverseFinderOn()) {
+        try {
+            applyShowResult(ShowCurrentChord(Book, SelectedRoot, type, false, variationOptions()));
+        } catch (const std::exception&) {
+            // Nothing of the previous chord may stay on show or be played under the new name.
+            clearChordDisplay();
+            throw;
+        }
+    }
     DrawChordInfo();
     if (play)
         PlayChord();
@@ -306,7 +313,8 @@ void TMainForm::runReverseFind()
     FinderResult found = ReverseFind(Book, query);
     Variations = std::move(found.list.Variations);
     rebuildList(found.list.Lines);
-    // What was found before an error stays listed, and the error is shown.
+    // What was found before an error stays listed, and the error is shown; the handler that
+    // searched still finishes (its marks are drawn).
     if (!found.error.empty())
-        throw ChordError(found.error);
+        reportError(ChordError(found.error));
 }

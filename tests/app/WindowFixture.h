@@ -12,6 +12,7 @@
 #include <QColor>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,8 +21,8 @@ struct FixtureFiles {
     bool marker = true;
     bool piano = true;
     bool guitar = true;
-    std::string chords;        // "" = the default chords.def
-    std::string definitions;   // "" = the default Tonvera.def; "-" = none
+    std::optional<std::string> chords;   // none = the default chords.def; "" writes an empty one
+    std::string definitions;             // "" = the default Tonvera.def; "-" = none
 };
 
 // The instrument picture is one flat colour, so marker pixels stand out.
