@@ -1,8 +1,9 @@
 #include "dialogs/Tsplashscreen.h"
 
+#include "base/Files.h"
+#include "common/Vexel/src/PicUtils.h"
 #include "layout/Layout.h"
 
-#include <QFileInfo>
 #include <QLabel>
 #include <QLinearGradient>
 #include <QPainter>
@@ -42,12 +43,16 @@ QPixmap drawnAboutPicture()
     return pixmap;
 }
 
+// The skin's about picture, decoded by our own loader like every other picture; a missing,
+// undecodable or wrongly sized one gives way to the drawn picture.
 QPixmap aboutPicture(const std::string& programFolder)
 {
-    const QString file = QString::fromStdString(programFolder + "/pics/" + std::string(layout::AboutPicture.file));
-    QPixmap loaded;
-    if (QFileInfo::exists(file) && loaded.load(file) && loaded.size() == QSize(kWidth, kHeight))
-        return loaded;
+    const std::string file = programFolder + "/pics/" + std::string(layout::AboutPicture.file);
+    QImage loaded;
+    if (FileExists(file))
+        LoadImageToBitmap(loaded, file);
+    if (loaded.size() == QSize(kWidth, kHeight))
+        return QPixmap::fromImage(loaded);
     return drawnAboutPicture();
 }
 
