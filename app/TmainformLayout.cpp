@@ -358,10 +358,12 @@ void TMainForm::connectHandlers()
     connect(MoveEchoTimer, &QTimer::timeout, this, [this] { guard([&] { MoveEchoTimerTimer(); }); });
     connect(ShowRFBTimer, &QTimer::timeout, this, [this] { guard([&] { ShowRFBTimerTimer(); }); });
     connect(SelChordMenu, &QMenu::aboutToHide, this, [this] {
-        if (markMenuOpen_) {
-            markMenuOpen_ = false;
-            MenuJustClosed = true;
-        }
+        guard([&] {
+            if (markMenuOpen_) {
+                markMenuOpen_ = false;
+                MenuJustClosed = true;
+            }
+        });
     });
     for (TNXPanel* button : {FolkButton, PopButton, JazzButton})
         connect(button, &TNXPanel::clicked, this, [this, button] { guard([&] { FolkButtonClick(button); }); });
