@@ -1,7 +1,11 @@
-// Start-up on data files with one very long line: splitting a line into its fields must
-// cost the line's length, not its square, so a damaged or generated file cannot stall the
-// program. The argument is the line's length in bytes; the time per byte should stay flat.
+// Data files far beyond the shipped ones, as a damaged or generated file can be: the cost
+// must grow with the size of the data, not with its square, so no such file stalls the
+// program. Start-up on a file with one very long line (the argument is the line's length in
+// bytes; the time per byte should stay flat), and a click on a chord with thousands of
+// voicings (the argument is their number).
 #include "chords/ChordBook.h"
+#include "chords/ChordVariations.h"
+#include "chords/Notes.h"
 
 #include <benchmark/benchmark.h>
 
@@ -74,8 +78,30 @@ void BM_LongVoicingLine(benchmark::State& state)
     load(state, folder);
 }
 
+// The variation list of C maj when the voicing file holds count different voicings of it.
+void BM_ManyVoicingsOfOneChord(benchmark::State& state)
+{
+    DataFolder folder;
+    folder.write("chords.def", "maj,0100,0304,0507\n");
+    std::string voicings = "[Close]\n";
+    for (std::int64_t i = 0; i < state.range(0); ++i) {
+        // Three notes from a range of 48, different for every i below 48^3.
+        voicings += "C,maj,0," + std::to_string(36 + i % 48) + "," + std::to_string(36 + i / 48 % 48) + "," +
+                    std::to_string(36 + i / (48 * 48) % 48) + "\n";
+    }
+    folder.write("pianochords.def", voicings);
+    const ChordBook book = LoadChordDefinitions(folder.path(), gtPiano);
+    const int c = FindRoot("C");
+    for (auto _ : state) {
+        ShowResult shown = ShowCurrentChord(book, c, "maj", false, VariationOptions());
+        benchmark::DoNotOptimize(shown.list.Lines.size());
+    }
+    state.SetComplexityN(state.range(0));
+}
+
 }  // namespace
 
+BENCHMARK(BM_ManyVoicingsOfOneChord)->RangeMultiplier(4)->Range(256, 16384)->Unit(benchmark::kMillisecond)->Complexity();
 BENCHMARK(BM_LongChordTypeLine)->RangeMultiplier(4)->Range(1 << 14, 3 << 20)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LongVoicingLine)->RangeMultiplier(4)->Range(1 << 14, 3 << 20)->Unit(benchmark::kMillisecond);
 
