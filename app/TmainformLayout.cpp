@@ -281,7 +281,8 @@ void TMainForm::createChordTypeButtons()
                 [this, button](Qt::MouseButton mouse, Qt::KeyboardModifiers, int x, int y) {
                     guard([&] { ChordTypeButtonMouseDown(button, mouse, x, y); });
                 });
-        connect(button, &TNXPanel::focusEntered, this, [this, button] { guard([&] { ChordTypeButtonEnter(button); }); });
+        connect(button, &TNXPanel::focusEntered, this,
+                [this, button] { guard([&] { ChordTypeButtonEnter(button); }); });
         connect(button, &TNXPanel::focusLeft, this, [this] { guard([&] { ChordTypeButtonExit(); }); });
         setTabOrder(previous, button);
         previous = button;

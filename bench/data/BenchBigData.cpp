@@ -101,7 +101,11 @@ void BM_ManyVoicingsOfOneChord(benchmark::State& state)
 
 }  // namespace
 
-BENCHMARK(BM_ManyVoicingsOfOneChord)->RangeMultiplier(4)->Range(256, 16384)->Unit(benchmark::kMillisecond)->Complexity();
+BENCHMARK(BM_ManyVoicingsOfOneChord)
+    ->RangeMultiplier(4)
+    ->Range(256, 16384)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity();
 BENCHMARK(BM_LongChordTypeLine)->RangeMultiplier(4)->Range(1 << 14, 3 << 20)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LongVoicingLine)->RangeMultiplier(4)->Range(1 << 14, 3 << 20)->Unit(benchmark::kMillisecond);
 

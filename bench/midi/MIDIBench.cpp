@@ -202,7 +202,11 @@ void registerSynthBenchmarks()
 BENCHMARK(BM_DispatchLatenessArpeggio)->Arg(0)->Arg(1)->Iterations(30)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DispatchLateness200Events)->Arg(0)->Arg(1)->Iterations(4)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ClickToSound)->Iterations(100)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_ChordContentManyTones)->RangeMultiplier(8)->Range(8, 32768)->Unit(benchmark::kMillisecond)->Complexity();
+BENCHMARK(BM_ChordContentManyTones)
+    ->RangeMultiplier(8)
+    ->Range(8, 32768)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity();
 
 int main(int argc, char** argv)
 {

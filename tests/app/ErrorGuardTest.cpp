@@ -125,7 +125,8 @@ TEST(ErrorGuard, EveryWayToShowABrokenChordReportsItAndCarriesOn)
         std::function<void(WindowFixture&, TMainForm&)> action;
     };
     const Case cases[] = {
-        {"press on the button", kM7Error, [](WindowFixture&, TMainForm& form) { PressAt(button(form, "T_m7"), 10, 8); }},
+        {"press on the button", kM7Error,
+         [](WindowFixture&, TMainForm& form) { PressAt(button(form, "T_m7"), 10, 8); }},
         {"Enter on the focused button", kM7Error,
          [](WindowFixture&, TMainForm& form) {
              TNXPanel* m7 = button(form, "T_m7");
