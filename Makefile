@@ -40,9 +40,7 @@ fuzz:
 	@scripts/setup-deps fuzz
 	@CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTONVERA_FUZZ=ON >/dev/null
 	cmake --build build-fuzz -j $(JOBS) --target fuzzers
-	@for f in build-fuzz/fuzz/fuzz_*; do [ -x "$$f" ] || continue; \
-	  echo "== $$f"; mkdir -p build-fuzz/corpus/$$(basename $$f); \
-	  "$$f" -max_total_time=$${FUZZ_SECONDS:-60} -print_final_stats=1 build-fuzz/corpus/$$(basename $$f) 2>&1 | tail -n 12 || exit 1; done
+	scripts/fuzz build-fuzz $${FUZZ_SECONDS:-60}
 
 preview: build
 	$(BUILD)/tools/tonvera-preview $(BUILD)/pics preview.png

@@ -1,5 +1,7 @@
 #include "app/Geometry.h"
 
+#include "base/TextUtil.h"
+
 #include <cctype>
 #include <cstdlib>
 
@@ -63,7 +65,7 @@ layout::Point GlobalPanelOrigin(int clientWidth, int clientHeight)
 namespace {
 
 // A whole decimal number (blanks around it allowed), else 0.
-int decimalOrZero(const std::string& field)
+int decimalOrZero(std::string_view field)
 {
     size_t begin = 0;
     size_t end = field.size();
@@ -87,24 +89,15 @@ int decimalOrZero(const std::string& field)
     return static_cast<int>(field[begin] == '-' ? -value : value);
 }
 
-// Cuts text up to the first delimiter off the front; the whole text when there is none.
-std::string cutField(std::string& text)
-{
-    const size_t comma = text.find(',');
-    std::string field = text.substr(0, comma);
-    text = comma == std::string::npos ? std::string() : text.substr(comma + 1);
-    return field;
-}
-
 } // namespace
 
 ColourValue ParseColour(const std::string& text)
 {
-    std::string rest = text;
-    const int red = decimalOrZero(cutField(rest));
-    const int green = decimalOrZero(cutField(rest));
-    const int blue = decimalOrZero(rest);
-    return MakeColour(red, green, blue);
+    std::string_view rest = text;
+    std::string red, green;
+    NextToken(rest, red, ",");
+    NextToken(rest, green, ",");
+    return MakeColour(decimalOrZero(red), decimalOrZero(green), decimalOrZero(rest));
 }
 
 ColourValue TextColourFor(ColourValue fill)

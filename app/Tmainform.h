@@ -326,6 +326,8 @@ private:
     ChosenRecord chosenChord() const;
     void applyShowResult(ShowResult&& result);
     void showList(VariationList&& list);
+    // After a chord that could not be shown: no chord, no list, nothing drawn.
+    void clearChordDisplay();
     void chooseListLine(int line);
     TNXPanel* focusedChordTypeButton() const;
     void keepFocusOnSelection();

@@ -161,6 +161,15 @@ void TMainForm::applyShowResult(ShowResult&& result)
         List->SelectLine(result.selectLine);
 }
 
+void TMainForm::clearChordDisplay()
+{
+    CurrentChord = {};
+    Variations.clear();
+    showList({});
+    DrawChordOnInstrument(nullptr);
+    DrawChordInfo();
+}
+
 void TMainForm::ListClick()
 {
     const int line = List->currentRow();

@@ -303,10 +303,11 @@ void TMainForm::createChordTypeButtons()
         button->setObjectName(componentName(row));
         connect(button, &TNXPanel::mouseDown, this,
                 [this, button](Qt::MouseButton mouse, Qt::KeyboardModifiers, int x, int y) {
-                    ChordTypeButtonMouseDown(button, mouse, x, y);
+                    guard([&] { ChordTypeButtonMouseDown(button, mouse, x, y); });
                 });
-        connect(button, &TNXPanel::focusEntered, this, [this, button] { ChordTypeButtonEnter(button); });
-        connect(button, &TNXPanel::focusLeft, this, [this] { ChordTypeButtonExit(); });
+        connect(button, &TNXPanel::focusEntered, this,
+                [this, button] { guard([&] { ChordTypeButtonEnter(button); }); });
+        connect(button, &TNXPanel::focusLeft, this, [this] { guard([&] { ChordTypeButtonExit(); }); });
         setTabOrder(previous, button);
         previous = button;
         ChordTypeButtons.push_back(button);
@@ -324,7 +325,7 @@ void TMainForm::FormResize()
 void TMainForm::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
-    FormResize();
+    guard([&] { FormResize(); });
 }
 
 // Focus changes inside the window decide the selectors' focus frames.
@@ -346,16 +347,20 @@ private:
 
 void TMainForm::FocusChanged(QObject* watched, bool entered)
 {
-    if (watched == LeftPanel) {
-        DrawRootSelector();
-    } else if (watched == CenterPanel) {
-        if (entered)
-            CenterPanelEnter();
-        else
-            CenterPanelExit();
-    }
+    guard([&] {
+        if (watched == LeftPanel) {
+            DrawRootSelector();
+        } else if (watched == CenterPanel) {
+            if (entered)
+                CenterPanelEnter();
+            else
+                CenterPanelExit();
+        }
+    });
 }
 
+// Every handler runs inside the window's error guard: an error of the chord knowledge (or
+// any other) during a user action is shown in a message box and the program carries on.
 void TMainForm::connectHandlers()
 {
     focusWatcher_ = new FocusWatcher(this);
@@ -366,20 +371,24 @@ void TMainForm::connectHandlers()
         guard([&] { LeftImageMouseDown(button, x, y); });
     });
     connect(LeftImage, &TImage::mouseMove, this,
-            [this](Qt::KeyboardModifiers, int x, int y) { LeftImageMouseMove(x, y); });
-    connect(CenterImage, &TImage::mouseDown, this,
-            [this](Qt::MouseButton, Qt::KeyboardModifiers, int x, int y) { CenterImageMouseDown(x, y); });
+            [this](Qt::KeyboardModifiers, int x, int y) { guard([&] { LeftImageMouseMove(x, y); }); });
+    connect(CenterImage, &TImage::mouseDown, this, [this](Qt::MouseButton, Qt::KeyboardModifiers, int x, int y) {
+        guard([&] { CenterImageMouseDown(x, y); });
+    });
     connect(BottomImage, &TImage::mouseDown, this, [this](Qt::MouseButton button, Qt::KeyboardModifiers, int x, int y) {
         guard([&] { BottomImageMouseDown(button, x, y); });
     });
-    connect(BottomImage, &TImage::mouseMove, this, [this](Qt::KeyboardModifiers, int, int) { BottomImageMouseMove(); });
-    connect(MoveEchoTimer, &QTimer::timeout, this, [this] { MoveEchoTimerTimer(); });
-    connect(ShowRFBTimer, &QTimer::timeout, this, [this] { ShowRFBTimerTimer(); });
+    connect(BottomImage, &TImage::mouseMove, this,
+            [this](Qt::KeyboardModifiers, int, int) { guard([&] { BottomImageMouseMove(); }); });
+    connect(MoveEchoTimer, &QTimer::timeout, this, [this] { guard([&] { MoveEchoTimerTimer(); }); });
+    connect(ShowRFBTimer, &QTimer::timeout, this, [this] { guard([&] { ShowRFBTimerTimer(); }); });
     connect(SelChordMenu, &QMenu::aboutToHide, this, [this] {
-        if (markMenuOpen_) {
-            markMenuOpen_ = false;
-            MenuJustClosed = true;
-        }
+        guard([&] {
+            if (markMenuOpen_) {
+                markMenuOpen_ = false;
+                MenuJustClosed = true;
+            }
+        });
     });
     for (TNXPanel* button : {FolkButton, PopButton, JazzButton})
         connect(button, &TNXPanel::clicked, this, [this, button] { guard([&] { FolkButtonClick(button); }); });
@@ -389,20 +398,20 @@ void TMainForm::connectHandlers()
     // Keys move the selection too: what is drawn and played always matches the highlight.
     connect(List, &VariationListBox::lineClicked, this, [this] { guard([&] { ListClick(); }); });
     connect(List, &QListWidget::itemDoubleClicked, this, [this] { guard([&] { ListDblClick(); }); });
-    connect(ChordButton, &TNXPanel::clicked, this, [this] { ChordButtonClick(); });
-    connect(ArpeggioButton, &TNXPanel::clicked, this, [this] { ArpeggioButtonClick(); });
+    connect(ChordButton, &TNXPanel::clicked, this, [this] { guard([&] { ChordButtonClick(); }); });
+    connect(ArpeggioButton, &TNXPanel::clicked, this, [this] { guard([&] { ArpeggioButtonClick(); }); });
     connect(NoteNamesButton, &TNXPanel::clicked, this, [this] { guard([&] { NoteNamesButtonClick(); }); });
     connect(ScaleDegreesButton, &TNXPanel::clicked, this, [this] { guard([&] { ScaleDegreesButtonClick(); }); });
-    connect(SpeakerButton, &TNXPanel::clicked, this, [this] { SpeakerButtonClick(); });
+    connect(SpeakerButton, &TNXPanel::clicked, this, [this] { guard([&] { SpeakerButtonClick(); }); });
     connect(SettingsButton, &TNXPanel::clicked, this, [this] { guard([&] { SettingsButtonClick(); }); });
-    connect(HelpButton, &TNXPanel::clicked, this, [this] { HelpButtonClick(); });
-    connect(TonveraPanel, &TNXPanel::clicked, this, [this] { NXLogoClick(); });
-    connect(NXLogo, &TNXPanel::clicked, this, [this] { NXLogoClick(); });
+    connect(HelpButton, &TNXPanel::clicked, this, [this] { guard([&] { HelpButtonClick(); }); });
+    connect(TonveraPanel, &TNXPanel::clicked, this, [this] { guard([&] { NXLogoClick(); }); });
+    connect(NXLogo, &TNXPanel::clicked, this, [this] { guard([&] { NXLogoClick(); }); });
     connect(ThisChordContainsButton, &TNXPanel::clicked, this,
             [this] { guard([&] { ThisChordContainsButtonClick(); }); });
     connect(ReverseFinder, &TNXPanel::mouseDown, this,
             [this](Qt::MouseButton, Qt::KeyboardModifiers, int x, int) { guard([&] { ReverseFinderMouseDown(x); }); });
     connect(ReverseFinder, &TNXPanel::mouseMove, this,
-            [this](Qt::KeyboardModifiers, int x, int) { ReverseFinderMouseMove(x); });
+            [this](Qt::KeyboardModifiers, int x, int) { guard([&] { ReverseFinderMouseMove(x); }); });
     qApp->installEventFilter(this);
 }

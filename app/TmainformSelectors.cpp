@@ -196,8 +196,15 @@ void TMainForm::SelectionChanged(bool play)
     const std::string type = CurrentChordTypeName();
     if (SelectedRoot < 0 || type.empty())
         return;
-    if (!ReverseFinderOn())
-        applyShowResult(ShowCurrentChord(Book, SelectedRoot, type, false, variationOptions()));
+    if (!ReverseFinderOn()) {
+        try {
+            applyShowResult(ShowCurrentChord(Book, SelectedRoot, type, false, variationOptions()));
+        } catch (const std::exception&) {
+            // Nothing of the previous chord may stay on show or be played under the new name.
+            clearChordDisplay();
+            throw;
+        }
+    }
     DrawChordInfo();
     if (play)
         PlayChord();
@@ -328,7 +335,8 @@ void TMainForm::runReverseFind()
     FinderResult found = ReverseFind(Book, query);
     showList(std::move(found.list));
     List->SetEmptyText(FinderMarks.size() < 2 ? "Mark two or more notes" : "No chord contains these notes");
-    // What was found before an error stays listed, and the error is shown.
+    // What was found before an error stays listed, and the error is shown; the handler that
+    // searched still finishes (its marks are drawn).
     if (!found.error.empty())
-        throw ChordError(found.error);
+        reportError(ChordError(found.error));
 }

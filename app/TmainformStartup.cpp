@@ -204,10 +204,14 @@ void TMainForm::FormShow()
             anyChecked = anyChecked || button->Checked();
         if (!anyChecked && !ChordTypeButtons.empty())
             CheckOnlyButton(ChordTypeButtons.front());
-        if (Game == gtPiano)
-            SelectionChanged(false);
-        else
-            FolkButtonClick(FolkButton);
+        // A chord that cannot be shown (a broken chords file) is reported like any error
+        // during use; the window stays up.
+        guard([&] {
+            if (Game == gtPiano)
+                SelectionChanged(false);
+            else
+                FolkButtonClick(FolkButton);
+        });
         if (!settingsProblem_.empty())
             reportError(std::runtime_error("Settings cannot be saved.\n" + settingsProblem_));
         ApplyMIDIInput();
@@ -237,7 +241,7 @@ void TMainForm::ensureFinderIndex()
 void TMainForm::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
-    FormShow();
+    guard([&] { FormShow(); });
 }
 
 void TMainForm::closeEvent(QCloseEvent* event)

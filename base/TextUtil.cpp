@@ -7,17 +7,19 @@ bool isBlank(char c) { return static_cast<unsigned char>(c) <= ' '; }
 char lowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; }
 }
 
+char NextToken(std::string_view& line, std::string& token, std::string_view delimiters)
+{
+    std::string_view view;
+    const char delimiter = NextToken(line, view, delimiters);
+    token.assign(view);
+    return delimiter;
+}
+
 char NextToken(std::string& line, std::string& token, std::string_view delimiters)
 {
-    const std::size_t at = line.find_first_of(delimiters);
-    if (at == std::string::npos) {
-        token = std::move(line);
-        line.clear();
-        return '\0';
-    }
-    const char delimiter = line[at];
-    token.assign(line, 0, at);
-    line.erase(0, at + 1);
+    std::string_view rest = line;
+    const char delimiter = NextToken(rest, token, delimiters);
+    line.erase(0, line.size() - rest.size());
     return delimiter;
 }
 

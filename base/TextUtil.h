@@ -7,9 +7,13 @@
 #include <vector>
 
 // Cuts the head off line up to the first character of delimiters. token gets the text
-// before it (never trimmed), line loses everything up to and including it, and the
+// before it (never trimmed), line moves past everything up to and including it, and the
 // delimiter is returned. With no delimiter, token takes the whole line, line becomes
-// empty and '\0' is returned.
+// empty and '\0' is returned. Each call costs the length of the token, so splitting a
+// whole line field by field is linear in its length.
+char NextToken(std::string_view& line, std::string& token, std::string_view delimiters);
+// The same on an owned line, for a single cut: it erases the head from the string, which
+// costs the length of the rest, so loops over a line use the view form.
 char NextToken(std::string& line, std::string& token, std::string_view delimiters);
 // The same on views into text that outlives them, for readers of whole files.
 char NextToken(std::string_view& line, std::string_view& token, std::string_view delimiters);

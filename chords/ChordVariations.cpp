@@ -12,6 +12,7 @@
 #include <climits>
 #include <cstdint>
 #include <numeric>
+#include <unordered_set>
 
 namespace {
 
@@ -169,11 +170,54 @@ bool containsMarks(GameType game, const TChordVariation& candidate, const std::m
     return true;
 }
 
-bool isListed(const VariationList& list, const TChordVariation& candidate)
-{
-    return std::any_of(list.Variations.begin(), list.Variations.end(),
-                       [&](const TChordVariation& v) { return v.notes == candidate.notes; });
-}
+// The notes of every variation of two lists, to leave out a voicing whose notes are listed
+// already in time independent of the lists' length. Filled on first use, since most walks
+// accept nothing. It points into the lists' deques, whose elements stay where they are.
+class ListedNotes {
+public:
+    ListedNotes(const VariationList& listed, const VariationList& added) : listed_(listed), added_(added) {}
+
+    bool contains(const std::vector<int>& notes)
+    {
+        fill();
+        return notes_.count(&notes) > 0;
+    }
+    // added has just received a variation.
+    void addedOne()
+    {
+        if (filled_)
+            notes_.insert(&added_.Variations.back().notes);
+    }
+
+private:
+    struct Hash {
+        std::size_t operator()(const std::vector<int>* notes) const
+        {
+            std::size_t hash = notes->size();
+            for (int note : *notes)
+                hash = hash * 1000003u ^ std::hash<int>()(note);
+            return hash;
+        }
+    };
+    struct Same {
+        bool operator()(const std::vector<int>* a, const std::vector<int>* b) const { return *a == *b; }
+    };
+
+    void fill()
+    {
+        if (filled_)
+            return;
+        filled_ = true;
+        for (const VariationList* list : {&listed_, &added_})
+            for (const TChordVariation& variation : list->Variations)
+                notes_.insert(&variation.notes);
+    }
+
+    const VariationList& listed_;
+    const VariationList& added_;
+    bool filled_ = false;
+    std::unordered_set<const std::vector<int>*, Hash, Same> notes_;
+};
 
 void appendLine(VariationList& added, std::size_t number, const TChord& v, const VariationWalk& walk, GameType game,
                 const std::string& text, TChordVariation&& candidate)
@@ -231,6 +275,7 @@ void AddVariations(const ChordBook& book, const TChordVariation& chord, const st
                    const VariationWalk& walk, const VariationList& listed, VariationList& added)
 {
     const std::size_t firstVoicing = categoryStart(book, walk.options);
+    ListedNotes listedNotes(listed, added);
     for (std::size_t position : positions) {
         const TChord& v = book.Voicings[position];
         if (position < firstVoicing || !acceptVoicing(book, v, walk.type, walk.root, walk.options))
@@ -242,10 +287,11 @@ void AddVariations(const ChordBook& book, const TChordVariation& chord, const st
         TChordVariation candidate = buildCandidate(book.Game, v, chord, walk.options, text);
         if (walk.filterByMarks && !containsMarks(book.Game, candidate, walk.marks))
             continue;
-        if (isListed(listed, candidate) || isListed(added, candidate))
+        if (listedNotes.contains(candidate.notes))
             continue;
         const std::size_t number = listed.Lines.size() + added.Lines.size() + 1;
         appendLine(added, number, v, walk, book.Game, text, std::move(candidate));
+        listedNotes.addedOne();
     }
 }
 

@@ -99,14 +99,15 @@ function(tonvera_bench)
   set_target_properties(${A_NAME} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench)
 endfunction()
 
-# tonvera_fuzzer(NAME name SOURCES ... [LIBS ...]): a libFuzzer target in build-fuzz/fuzz/,
-# built by the "fuzzers" target.
+# tonvera_fuzzer(NAME name SOURCES ... [LIBS ...] [FOLDERS ...]): a libFuzzer target in
+# build-fuzz/fuzz/, built by the "fuzzers" target. FOLDERS are source folders it sees
+# beside those of its libraries (for a source compiled into the target itself).
 function(tonvera_fuzzer)
-  cmake_parse_arguments(A "" "NAME" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(A "" "NAME" "SOURCES;LIBS;FOLDERS" ${ARGN})
   add_executable(${A_NAME} ${A_SOURCES})
   target_compile_options(${A_NAME} PRIVATE -fsanitize=fuzzer,address,undefined)
   target_link_options(${A_NAME} PRIVATE -fsanitize=fuzzer,address,undefined)
-  tonvera_executable(${A_NAME} FOLDERS fuzz LIBS ${A_LIBS})
+  tonvera_executable(${A_NAME} FOLDERS fuzz ${A_FOLDERS} LIBS ${A_LIBS})
   set_target_properties(${A_NAME} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/fuzz)
   add_dependencies(fuzzers ${A_NAME})
 endfunction()

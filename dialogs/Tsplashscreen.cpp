@@ -43,7 +43,8 @@ QPixmap drawnAboutPicture()
     return pixmap;
 }
 
-// The skin's picture in the version that fits the screen.
+// The skin's about picture in the version that fits the screen, decoded by our own loader like
+// every other picture; a missing, undecodable or wrongly sized one gives way to the drawn picture.
 QPixmap aboutPicture(const std::string& programFolder, double devicePixelRatio)
 {
     const std::string file = programFolder + "/pics/" + std::string(layout::AboutPicture.file);

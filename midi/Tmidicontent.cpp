@@ -45,6 +45,13 @@ void TMIDIContent::Add(const MIDIEvent& event)
     proxy.Append(event);
 }
 
+void TMIDIContent::Add(const std::vector<MIDIEvent>& events)
+{
+    MIDITrackProxy proxy(*data_.Track(0));
+    for (const MIDIEvent& event : events)
+        proxy.Append(event);
+}
+
 bool TMIDIContent::Play(Player* player) { return player && player->Play(data_); }
 
 MIDIEvent MakeControlChange(uint32_t tick, uint8_t channel, unsigned controller, unsigned value)
@@ -82,18 +89,23 @@ bool ComposeChord(TMIDIContent& content, const ChordToPlay& chord, const Playbac
         settings.arpeggio ? static_cast<uint32_t>(std::max(0, settings.staggerMs) * 240 * 0.001) : 0;
     uint32_t t = 0;
     unsigned lastNote = 0;
+    // Collected and ordered once: ordering the track after every note would cost the square
+    // of the chord's size.
+    std::vector<MIDIEvent> notes;
+    notes.reserve(2 * chord.notes.size() + 2);
     for (size_t i = 0; i < chord.notes.size(); ++i) {
         if (!chord.notes[i])
             continue;
         const bool isRoot = i < chord.labels.size() && !chord.labels[i].empty() && chord.labels[i][0] == 'R';
         const uint8_t channel = isRoot ? kRootChannel : kChordChannel;
         lastNote = static_cast<unsigned>(*chord.notes[i]);
-        content.Add(MakeNote(t, channel, lastNote, kNoteVelocity));
-        content.Add(MakeNote(t + kNoteTicks, channel, lastNote, 0));
+        notes.push_back(MakeNote(t, channel, lastNote, kNoteVelocity));
+        notes.push_back(MakeNote(t + kNoteTicks, channel, lastNote, 0));
         t += stagger;
     }
-    content.Add(MakeNote(t + kNoteTicks, kChordChannel, lastNote, 0));
-    content.Add(MakeNote(t + kNoteTicks, kRootChannel, lastNote, 0));
+    notes.push_back(MakeNote(t + kNoteTicks, kChordChannel, lastNote, 0));
+    notes.push_back(MakeNote(t + kNoteTicks, kRootChannel, lastNote, 0));
+    content.Add(notes);
     return true;
 }
 

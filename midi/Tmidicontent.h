@@ -19,6 +19,8 @@ public:
     TMIDIContent();
     void Clear();
     void Add(const MIDIEvent& event);
+    // Adds the events in one go: the track is put in order once, however many there are.
+    void Add(const std::vector<MIDIEvent>& events);
     // player->Play with this sequence; false when there is no player.
     bool Play(Player* player);
     const MIDIData& Data() const { return data_; }

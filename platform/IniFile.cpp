@@ -324,6 +324,11 @@ const IniSnapshot& IniFile::current() const
     fresh->stamp = stamp;
     fresh->settled = stampSettled(stamp);
     fresh->bytes = stamp.exists ? readWholeFile(path_) : std::string();
+    // A file too recent to trust its stamp is read on every lookup; while its bytes stay
+    // the same, the parse already held serves as it is, without a copy.
+    if (snapshot_ && snapshot_->stamp == stamp && snapshot_->settled == fresh->settled &&
+        snapshot_->bytes == fresh->bytes)
+        return *snapshot_;
     if (snapshot_ && snapshot_->bytes == fresh->bytes) {
         fresh->text = snapshot_->text;
     } else {

@@ -161,6 +161,25 @@ void BM_ClickToSound(benchmark::State& state)
     state.counters["click_to_ear_ms"] = percentile(delays, 0.5) + blockMs + bufferMs;
 }
 
+// Filling the playback content for a chord of state.range(0) tones, without playing it: a
+// chord type of a damaged or generated file can hold thousands of degree codes.
+void BM_ChordContentManyTones(benchmark::State& state)
+{
+    TMIDIContent content;
+    PlaybackSettings settings;
+    settings.arpeggio = true;
+    ChordToPlay chord;
+    for (int i = 0; i < state.range(0); ++i) {
+        chord.notes.push_back(36 + i % 48);
+        chord.labels.push_back(i % 4 == 0 ? "R" : "3");
+    }
+    for (auto _ : state) {
+        PlayChord(nullptr, content, chord, settings);
+        benchmark::DoNotOptimize(content.Data().tracks.size());
+    }
+    state.SetComplexityN(state.range(0));
+}
+
 // Loading the SoundFont is what opening the built-in synthesizer costs at start-up.
 void BM_OpenBuiltInSynth(benchmark::State& state, const std::string& soundFont)
 {
@@ -191,6 +210,11 @@ void registerSynthBenchmarks()
 BENCHMARK(BM_DispatchLatenessArpeggio)->Arg(0)->Arg(1)->Iterations(30)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DispatchLateness200Events)->Arg(0)->Arg(1)->Iterations(4)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ClickToSound)->Iterations(100)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ChordContentManyTones)
+    ->RangeMultiplier(8)
+    ->Range(8, 32768)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity();
 
 int main(int argc, char** argv)
 {

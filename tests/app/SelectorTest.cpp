@@ -31,9 +31,10 @@ std::vector<std::string> listLines(const TMainForm& form)
 FixtureFiles withLongDomList(int entries, const std::string& before = "maj,0100,0304,0507\n")
 {
     FixtureFiles files;
-    files.chords = before + "list:domList\n";
+    std::string chords = before + "list:domList\n";
     for (int i = 1; i <= entries; ++i)
-        files.chords.append("d").append(std::to_string(i)).append(",0100,0304,0507,0710\n");
+        chords.append("d").append(std::to_string(i)).append(",0100,0304,0507,0710\n");
+    files.chords = chords;
     return files;
 }
 

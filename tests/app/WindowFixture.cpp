@@ -99,7 +99,7 @@ WindowFixture::WindowFixture(const FixtureFiles& files)
     writePictures(pics);
     if (files.marker)
         WriteFile("pics/Images.dir", "");
-    WriteFile("chords.def", files.chords.empty() ? kChordsDef : files.chords);
+    WriteFile("chords.def", files.chords.value_or(kChordsDef));
     if (files.piano)
         WriteFile("pianochords.def", kPianoDef);
     if (files.guitar)

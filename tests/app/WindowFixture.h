@@ -12,6 +12,7 @@
 #include <QColor>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,9 +21,9 @@ struct FixtureFiles {
     bool marker = true;
     bool piano = true;
     bool guitar = true;
-    std::string chords;        // "" = the default chords.def
-    std::string definitions;   // "" = the default Tonvera.def; "-" = none
-    bool ownPorts = false;     // the recorder offers an own output and input port
+    std::optional<std::string> chords;   // none = the default chords.def; "" writes an empty one
+    std::string definitions;             // "" = the default Tonvera.def; "-" = none
+    bool ownPorts = false;               // the recorder offers an own output and input port
 };
 
 // The instrument picture is one flat colour, so marker pixels stand out.

@@ -87,7 +87,14 @@ TEST(NextToken, CutsAtTheFirstDelimiter)
         {"", '\0', "", ""},
     };
     for (const Case& c : cases) {
-        std::string line = c.line, token = "stale";
+        std::string_view view = c.line;
+        std::string token = "stale";
+        EXPECT_EQ(NextToken(view, token, ",=:"), c.delimiter) << c.line;
+        EXPECT_EQ(token, c.token) << c.line;
+        EXPECT_EQ(view, c.rest) << c.line;
+        // The owned form cuts the same way.
+        std::string line = c.line;
+        token = "stale";
         EXPECT_EQ(NextToken(line, token, ",=:"), c.delimiter) << c.line;
         EXPECT_EQ(token, c.token) << c.line;
         EXPECT_EQ(line, c.rest) << c.line;
