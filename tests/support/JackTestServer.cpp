@@ -6,6 +6,7 @@
 #include <chrono>
 #include <csignal>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/prctl.h>
 #include <unistd.h>
 #include <sys/wait.h>
@@ -37,6 +38,23 @@ bool exited(pid_t pid)
     return waitpid(pid, &status, WNOHANG) == pid;
 }
 
+// Takes the machine-wide lock of one server name, so that tests started at the same
+// moment never both take a name: a server that answers under a name another test holds is
+// not ours. The lock goes with the process, also when it dies without cleaning up.
+int lockName(const std::string& name)
+{
+    // Always /tmp: tests may give themselves a TMPDIR of their own.
+    const std::string path = "/tmp/" + name + "-" + std::to_string(getuid()) + ".lock";
+    const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return -1;
+    if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        close(fd);
+        return -1;
+    }
+    return fd;
+}
+
 } // namespace
 
 // jackd1 keeps at most eight servers in a registry that reclaims the entry of a dead
@@ -49,15 +67,43 @@ JackTestServer::JackTestServer()
     jack_set_error_function(quiet);
     jack_set_info_function(quiet);
     std::signal(SIGPIPE, SIG_IGN); // as the program does: libjack's threads can raise it
-    for (int slot = 0; slot < kServerNames && !running_; ++slot)
-        running_ = start("tonvera-test-" + std::to_string(slot));
+    // When every name is held by tests running beside this one, wait for one to end.
+    const auto until = std::chrono::steady_clock::now() + 60s;
+    while (!tryEveryName() && !running_ && std::chrono::steady_clock::now() < until)
+        std::this_thread::sleep_for(50ms);
     if (running_)
         environment_.Set("JACK_DEFAULT_SERVER", name_.c_str());
 }
 
-// Starts jackd under this name; false when it ends (the name is taken, or no jackd) or
+// Tries each free name in turn; false when every name was held by another test.
+bool JackTestServer::tryEveryName()
+{
+    bool anyFree = false;
+    for (int slot = 0; slot < kServerNames && !running_; ++slot) {
+        const std::string name = "tonvera-test-" + std::to_string(slot);
+        const int lock = lockName(name);
+        if (lock < 0)
+            continue;
+        anyFree = true;
+        running_ = start(name, lock);
+    }
+    return anyFree;
+}
+
+// Starts jackd under this name, whose lock this test holds; false, and the lock given
+// back, when a server left by someone else answers under it, or jackd ends (no jackd) or
 // does not answer within a few seconds.
-bool JackTestServer::start(const std::string& name)
+bool JackTestServer::start(const std::string& name, int lock)
+{
+    if (serverAnswers(name) || !launch(name)) {
+        close(lock);
+        return false;
+    }
+    lock_ = lock;
+    return true;
+}
+
+bool JackTestServer::launch(const std::string& name)
 {
     // No real-time scheduling (tests run unprivileged); a generous client timeout, as
     // clients under ThreadSanitizer are slow.
@@ -114,7 +160,14 @@ bool JackTestServer::start(const std::string& name)
     return false;
 }
 
-JackTestServer::~JackTestServer() { Stop(); }
+// The name stays locked after Stop until the test ends: its clients must not find another
+// test's server under it.
+JackTestServer::~JackTestServer()
+{
+    Stop();
+    if (lock_ >= 0)
+        close(lock_);
+}
 
 void JackTestServer::Stop()
 {

@@ -19,7 +19,7 @@
 class JackTestServer {
 public:
     JackTestServer();
-    ~JackTestServer(); // Stop()
+    ~JackTestServer(); // Stop(), and the name is free again
     // Ends the server (as a user quitting it would). Idempotent.
     void Stop();
     JackTestServer(const JackTestServer&) = delete;
@@ -30,10 +30,13 @@ public:
     const std::string& Name() const { return name_; }
 
 private:
-    bool start(const std::string& name);
+    bool tryEveryName();
+    bool start(const std::string& name, int lock);
+    bool launch(const std::string& name);
 
     std::string name_;
     pid_t pid_ = -1;
+    int lock_ = -1; // the name's lock file, held while the server lives
     bool running_ = false;
     ScopedEnvironment environment_;
 };
