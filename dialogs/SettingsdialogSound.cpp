@@ -209,7 +209,11 @@ void TSettings::ShowDeviceProblem()
         player_ && player_->CurrentDeviceState() == DeviceState::Failed ? player_->DeviceProblem() : std::string();
     DeviceProblem->setText(QString::fromStdString(problem));
     DeviceProblem->setVisible(!problem.empty());
-    // The dialog takes its new size at once, so the rows below move before the next paint.
+    // An open dialog takes its new size at once, so the rows below move before the next
+    // paint; a hidden one lays itself out when it opens (not at start-up, where it costs
+    // the first paint the whole dialog's font and size work).
+    if (!isVisible())
+        return;
     for (QWidget* widget : {DeviceProblem->parentWidget(), static_cast<QWidget*>(this)})
         if (widget->layout())
             widget->layout()->activate();
