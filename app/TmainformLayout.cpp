@@ -6,7 +6,6 @@
 
 #include "app/FocusFrame.h"
 #include "app/EmbossedLabel.h"
-#include "base/Files.h"
 #include "controls/Nxcomponentutils.h"
 #include "controls/Nxpanel.h"
 #include "controls/Timage.h"
@@ -19,6 +18,8 @@
 #include <QMenu>
 #include <QResizeEvent>
 #include <QTimer>
+
+#include <future>
 
 namespace {
 
@@ -64,6 +65,16 @@ QLabel* makeBigLabel(QWidget* parent, const char* name, int pixels)
     MakeFontAntialiased(font);
     label->setFont(font);
     return label;
+}
+
+// An opaque picture decoded on a worker; a missing file raises when the result is taken.
+std::future<QImage> decodeInBackground(std::string file, double ratio)
+{
+    return std::async(std::launch::async, [file = std::move(file), ratio] {
+        QImage bitmap;
+        LoadImageToBitmap(bitmap, file, ratio);
+        return bitmap;
+    });
 }
 
 } // namespace
@@ -240,18 +251,23 @@ std::string TMainForm::pic(const layout::Picture& picture) const
 // redraws from are kept at the canvases' pixel density, so a redraw is a plain copy.
 void TMainForm::loadCanvasPictures()
 {
+    // The large pictures decode side by side on workers while this thread does the
+    // chord-type column: the first paint waits for the slowest of them, not their sum. They
+    // are taken in the order they always were, so a missing file is the same one reported.
     const double ratio = LeftImage->PixelRatio();
-    TopImage->LoadPicture(pic(layout::TopAreaPicture));
+    auto top = decodeInBackground(pic(layout::TopAreaPicture), ratio);
+    auto root = decodeInBackground(pic(layout::RootAreaPicture), ratio);
+    auto instrument =
+        decodeInBackground(pic(Game == gtPiano ? layout::KeyboardPicture : layout::FretboardPicture), ratio);
+    auto play = decodeInBackground(pic(layout::PlayAreaPicture), ratio);
+    TopImage->SetPicture(top.get());
     loadChordTypeArea(ratio);
     rootSpot_ = AlphaImage::ForScreen(pic(layout::RootSpotPicture), ratio);
-    LoadImageToBitmap(rootBackground_, pic(layout::RootAreaPicture), ratio);
-    rootBackground_ = BitmapAtRatio(rootBackground_, ratio);
+    rootBackground_ = BitmapAtRatio(root.get(), ratio);
     LeftImage->SetPicture(rootBackground_);
-    LoadImageToBitmap(InstrumentPicture, pic(Game == gtPiano ? layout::KeyboardPicture : layout::FretboardPicture),
-                      ratio);
-    InstrumentPicture = BitmapAtRatio(InstrumentPicture, ratio);
+    InstrumentPicture = BitmapAtRatio(instrument.get(), ratio);
     BottomImage->SetPicture(InstrumentPicture);
-    RightImage->LoadPicture(pic(layout::PlayAreaPicture));
+    RightImage->SetPicture(play.get());
 }
 
 // The chord-type column; on the piano its category field's picture is drawn over it. An

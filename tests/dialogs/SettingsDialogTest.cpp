@@ -407,6 +407,7 @@ TEST_F(SettingsDialog, DevicesAreRestoredByNameWhileTheirPortExistsAndTheListsAr
 TEST_F(SettingsDialog, ADeviceThatCannotStartSaysWhyUnderTheDeviceBox)
 {
     TSettings settings(file(), "", &player);
+    settings.show(); // an open dialog makes room at once; a hidden one when it opens
     QSignalSpy changed(&settings, &TSettings::deviceChanged);
     const int heightBefore = settings.height();
     EXPECT_TRUE(settings.DeviceProblem->isHidden());
