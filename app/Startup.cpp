@@ -5,24 +5,9 @@
 #include "midi/Player.h"
 
 #include <QApplication>
-#include <QFontMetrics>
 #include <QMessageBox>
 
-#include <future>
 #include <iostream>
-
-namespace {
-
-// Qt's font database (fontconfig's configuration, the system's font list and the fallbacks
-// of the window's font, tens of milliseconds) is made on a worker while the window builds
-// its other parts; the window's labels are the first to ask for a font and find it made.
-// The database is shared by all threads and locked while it is made.
-std::future<void> prepareFontDatabase()
-{
-    return std::async(std::launch::async, [] { QFontMetrics(FontFromPixels("Arial", 16)).height(); });
-}
-
-} // namespace
 
 std::unique_ptr<Player> MakeProgramPlayer(std::shared_ptr<MIDIDeviceList> devices, const std::string& settingsFile,
                                           const std::string& firstParameter)
@@ -33,7 +18,6 @@ std::unique_ptr<Player> MakeProgramPlayer(std::shared_ptr<MIDIDeviceList> device
 
 ProgramWindows CreateProgramWindows(const MainFormSetup& setup)
 {
-    const std::future<void> fonts = prepareFontDatabase();
     ApplyProgramStyle();
     ProgramWindows windows;
     windows.main = std::make_unique<TMainForm>(setup);
