@@ -204,8 +204,7 @@ void markAt(TMainForm& form, int code, Qt::MouseButton button = Qt::LeftButton)
     const std::optional<layout::Point> centre =
         form.Game == gtPiano ? layout::KeyCentre(code) : layout::FretCentre(code / 256, code % 256);
     const layout::Point at = centre.value_or(layout::Point{5, 5});
-    QTest::mousePress(form.Controls().BottomImage, button, Qt::NoModifier, QPoint(at.x, at.y));
-    QTest::mouseRelease(form.Controls().BottomImage, button, Qt::NoModifier, QPoint(at.x, at.y));
+    click(form.Controls().BottomImage, at.x, at.y, button);
     form.MenuJustClosed = false;
 }
 

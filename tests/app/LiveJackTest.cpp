@@ -4,9 +4,7 @@
 #include "LiveMIDIFixture.h"
 
 #include "controls/Nxpanel.h"
-#include "platform/BackgroundOpener.h"
-#include "platform/MIDIBackEnd.h"
-
+#include "tests/support/JackTestDevices.h"
 #include "tests/support/JackTestServer.h"
 
 #include <QTest>
@@ -15,16 +13,7 @@
 
 namespace {
 
-constexpr int kWaitMs = 10000; // generous: ThreadSanitizer makes every client slow
-
-// The chosen output is a recorder; behind it JACK, as in the program with another device chosen.
-std::shared_ptr<MIDIDeviceList> recorderAndJack()
-{
-    auto opener = std::make_shared<BackgroundOpener>();
-    return std::make_shared<MIDIDeviceList>(
-        std::vector<std::shared_ptr<MIDIBackEnd>>{std::make_shared<RecordingBackEnd>(1), MakeJackBackEnd(opener)},
-        opener);
-}
+constexpr int kWaitMs = kJackWaitMs;
 
 class LiveJack : public testing::Test {
 protected:
@@ -34,7 +23,7 @@ protected:
             GTEST_SKIP() << "jackd (jackd1) did not start";
         ASSERT_TRUE(peer.Open());
         WriteLiveMIDIVoicings(fixture);
-        fixture.UseDevices(recorderAndJack());
+        fixture.UseDevices(RecorderAndJack().devices); // the list keeps its back ends
     }
     // Tonvera's own port of that direction, once it is there.
     std::string ownPort(const char* direction) const
@@ -79,10 +68,7 @@ TEST_F(LiveJack, TonverasOutputPortCarriesTheChordOfAPressedButton)
     std::vector<uint32_t> noteOns;
     const bool arrived = QTest::qWaitFor(
         [&] {
-            noteOns.clear();
-            for (uint32_t m : peer.Received())
-                if ((m & 0xF0) == 0x90 && (m >> 16) != 0)
-                    noteOns.push_back(m);
+            noteOns = NoteOns(peer.Received());
             return noteOns.size() >= 3;
         },
         kWaitMs);
@@ -100,7 +86,7 @@ TEST(LiveJackLater, AServerStartedAfterTonveraGetsItsInputPortWhenTheSettingsClo
     std::unique_ptr<JackTestServer> server; // outlives the window: Tonvera's clients leave first
     WindowFixture fixture{LiveMIDIFiles()};
     WriteLiveMIDIVoicings(fixture);
-    fixture.UseDevices(recorderAndJack());
+    fixture.UseDevices(RecorderAndJack().devices); // the list keeps its back ends
     TMainForm& form = fixture.Start();
     fixture.ThePlayer->Devices()->WaitForBackground();
 

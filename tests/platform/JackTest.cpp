@@ -11,6 +11,7 @@
 #include "platform/JackServer.h"
 #include "platform/RecordingMIDIOut.h"
 
+#include "tests/support/JackTestDevices.h"
 #include "tests/support/JackTestServer.h"
 
 #include <gtest/gtest.h>
@@ -22,7 +23,7 @@
 
 namespace {
 
-constexpr int kWaitMs = 10000; // generous: ThreadSanitizer makes every client slow
+constexpr int kWaitMs = kJackWaitMs;
 
 #if defined(__SANITIZE_THREAD__)
 constexpr bool kUnderThreadSanitizer = true;
@@ -34,23 +35,6 @@ bool contains(const std::vector<std::string>& names, const std::string& name)
 {
     return std::find(names.begin(), names.end(), name) != names.end();
 }
-
-std::vector<uint32_t> noteOns(const std::vector<uint32_t>& messages)
-{
-    std::vector<uint32_t> found;
-    std::copy_if(messages.begin(), messages.end(), std::back_inserter(found),
-                 [](uint32_t m) { return (m & 0xF0) == 0x90 && (m >> 16) != 0; });
-    return found;
-}
-
-// A recorder as the chosen device, and JACK behind it, as in the program with another
-// device chosen.
-struct RecorderAndJack {
-    std::shared_ptr<BackgroundOpener> opener = std::make_shared<BackgroundOpener>();
-    std::shared_ptr<RecordingBackEnd> recorder = std::make_shared<RecordingBackEnd>(1);
-    std::shared_ptr<MIDIDeviceList> devices = std::make_shared<MIDIDeviceList>(
-        std::vector<std::shared_ptr<MIDIBackEnd>>{recorder, MakeJackBackEnd(opener)}, opener);
-};
 
 class JackTest : public testing::Test {
 protected:
@@ -77,11 +61,11 @@ TEST_F(JackTest, TonverasOwnOutputPortCarriesTheChordThePlayerPlays)
     PlayChord(&player, content, ChordToPlay{{48, 64, 67}, {"R", "3", "5"}}, settings);
     ASSERT_TRUE(peer.WaitForReceived(32 + 4 + 3, kWaitMs)); // reset, channel setup, the notes
     const std::vector<uint32_t> expected = {0x643091, 0x644090, 0x644390};
-    EXPECT_EQ(noteOns(peer.Received()), expected);
+    EXPECT_EQ(NoteOns(peer.Received()), expected);
     std::vector<uint32_t> recorded;
     for (const RecordedMessage& m : b.recorder->Messages())
         recorded.push_back(m.message);
-    EXPECT_EQ(noteOns(recorded), expected);
+    EXPECT_EQ(NoteOns(recorded), expected);
     player.Stop();
 }
 

@@ -144,14 +144,13 @@ TEST(SoundFontTest, TheAudioBufferIsSixtyFourFramePeriodsForTheWantedTime)
     }
 }
 
-// Opens the built-in synthesizer on the calling thread with the environment given.
+// Opens the built-in synthesizer on the calling thread, in the environment the test set.
 struct SynthOutcome {
     MIDIOutHandle device;
     std::string printed;
 };
-SynthOutcome openSynth(ScopedEnvironment& environment, const SynthOptions& options = {})
+SynthOutcome openSynth(const SynthOptions& options = {})
 {
-    (void)environment;
     SynthOutcome outcome;
     outcome.printed = printedBy([&] { outcome.device = OpenBuiltInSynth(options); });
     return outcome;
@@ -184,7 +183,7 @@ TEST_F(BuiltInSynthStart, AMissingOrFakeOrBrokenSoundFontSaysWhyAndPrintsNothing
     };
     for (const Case& c : cases) {
         environment.Set("TONVERA_SOUNDFONT", c.soundFont.c_str());
-        const SynthOutcome outcome = openSynth(environment);
+        const SynthOutcome outcome = openSynth();
         EXPECT_EQ(outcome.printed, "") << c.soundFont;
         ASSERT_TRUE(outcome.device);
         EXPECT_EQ(outcome.device->State(), DeviceState::Failed);
@@ -198,13 +197,13 @@ TEST_F(BuiltInSynthStart, WithoutAnAudioDeviceOrJackServerItSaysSoAtOnceAndPrint
     if (soundFont.empty())
         GTEST_SKIP() << "no General MIDI SoundFont installed";
     environment.Set("TONVERA_AUDIO_DRIVER", "jack").Set("JACK_DEFAULT_SERVER", "tonvera-test-no-such-server");
-    SynthOutcome outcome = openSynth(environment);
+    SynthOutcome outcome = openSynth();
     EXPECT_EQ(outcome.printed, "");
     EXPECT_EQ(outcome.device->State(), DeviceState::Failed);
     EXPECT_EQ(outcome.device->Problem(), "The audio output could not be opened (audio driver \"jack\"): no JACK server is running.");
 
     environment.Set("TONVERA_AUDIO_DRIVER", nullptr); // FluidSynth's default: ALSA, and no sound card here
-    outcome = openSynth(environment);
+    outcome = openSynth();
     EXPECT_EQ(outcome.printed, "");
     if (outcome.device->State() == DeviceState::Ready)
         GTEST_SKIP() << "this machine has a sound card";
@@ -218,7 +217,7 @@ TEST_F(BuiltInSynthStart, TheFileDriverRecordsAndReadsBackItsBuffer)
     if (soundFont.empty())
         GTEST_SKIP() << "no General MIDI SoundFont installed";
     environment.Set("TONVERA_AUDIO_DRIVER", "file").Set("TONVERA_AUDIO_FILE", wav.c_str());
-    SynthOutcome outcome = openSynth(environment);
+    SynthOutcome outcome = openSynth();
     EXPECT_EQ(outcome.printed, "");
     ASSERT_EQ(outcome.device->State(), DeviceState::Ready) << outcome.device->Problem();
     AudioOutputInfo output;
@@ -244,7 +243,7 @@ TEST_F(BuiltInSynthStart, SilenceClosesTheAudioOutputAndTheNextNoteOpensItAgain)
     environment.Set("TONVERA_AUDIO_DRIVER", "sdl2");
     SynthOptions options;
     options.idleCloseMs = 100;
-    SynthOutcome outcome = openSynth(environment, options);
+    SynthOutcome outcome = openSynth(options);
     ASSERT_EQ(outcome.device->State(), DeviceState::Ready) << outcome.device->Problem();
     AudioOutputInfo output;
     ASSERT_TRUE(ReadAudioOutput(outcome.device, output));
