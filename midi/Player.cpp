@@ -179,6 +179,12 @@ bool Player::CloseDevice(unsigned index)
         return false;
     if (static_cast<int>(index) != deviceIndex_)
         return true;
+    return closeCurrent();
+}
+
+// With the lock held and a device current.
+bool Player::closeCurrent()
+{
     if (!Stop())
         return false;
     // A device that failed to start closes as well: it is no longer wanted.
@@ -240,11 +246,7 @@ void Player::RefreshDevices()
         deviceIndex_ = index;
         return;
     }
-    Stop();
-    device_->Close();
-    pendingNoteOffs_.clear();
-    device_.reset();
-    deviceIndex_ = -2;
+    closeCurrent();
 }
 
 DeviceState Player::CurrentDeviceState() const

@@ -130,6 +130,8 @@ private:
     };
     // Opens device index and makes it current (closing the old one); false keeps the old.
     bool switchTo(unsigned index);
+    // Stops playing and closes the current device; false when it cannot stop.
+    bool closeCurrent();
     void watchOpening(const MIDIOutHandle& device);
     // Timer thread: the device has left Opening.
     void deviceSettled(const MIDIOutHandle& device);

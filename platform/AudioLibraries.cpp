@@ -76,8 +76,6 @@ void SilenceAudioLibraries()
 
 void ClearLibraryErrors() { errors.clear(); }
 
-std::vector<std::string> LibraryErrors() { return errors; }
-
 std::string LibraryErrorText()
 {
     if (errors.empty())

@@ -13,8 +13,6 @@ void SilenceAudioLibraries();
 
 // The libraries' errors are kept per thread: clear before an open, read after it.
 void ClearLibraryErrors();
-// The errors reported on this thread since ClearLibraryErrors: the first and the latest.
-std::vector<std::string> LibraryErrors();
 // The latest error, followed by the first in parentheses when they differ (the summary,
 // then its cause); empty when none.
 std::string LibraryErrorText();

@@ -112,7 +112,6 @@ bool sendToSynth(fluid_synth_t* synth, uint32_t message)
     }
 }
 
-bool isNoteOn(uint32_t message) { return (message & 0xF0) == 0x90 && (message >> 16 & 0x7F) != 0; }
 
 // Renders frames of the synthesizer's sound, its effects mixed in, through the limiter.
 void renderLimited(fluid_synth_t* synth, PeakLimiter& limiter, float* left, float* right, int frames)
@@ -307,7 +306,7 @@ protected:
     {
         if (!parts_)
             return false;
-        if (isNoteOn(message) && !audioOpen_)
+        if (IsNoteOn(message) && !audioOpen_)
             wakeKeeper();
         return sendToSynth(parts_->synth.get(), message);
     }
@@ -321,9 +320,9 @@ private:
         parts_ = std::move(parts);
         audioOpen_ = true;
         // A recording must not restart, and JACK's ports must stay: a user may have wired
-        // them anywhere, and reopening would lose that.
-        closesWhenIdle_ = output_.driver != "file" && output_.driver != "jack";
-        keeper_ = std::thread([this] { keepAudio(); });
+        // them anywhere, and reopening would lose that. Such an output needs no keeper.
+        if (output_.driver != "file" && output_.driver != "jack")
+            keeper_ = std::thread([this] { keepAudio(); });
     }
 
     void release()
@@ -367,7 +366,7 @@ private:
             }
             keeperWake_.wait_for(lock, std::min<std::chrono::milliseconds>(kIdleCheckInterval, idleClose_ / 2),
                                  [this] { return stopping_; });
-            if (stopping_ || !closesWhenIdle_)
+            if (stopping_)
                 continue;
             if (fluid_synth_get_active_voice_count(parts_->synth.get()) > 0) {
                 silentSince = {};
@@ -388,7 +387,6 @@ private:
     std::mutex keeperMutex_;
     std::condition_variable keeperWake_;
     std::atomic<bool> audioOpen_{false};
-    bool closesWhenIdle_ = true;
     std::chrono::milliseconds idleClose_{kIdleCloseMs};
     bool wantAudio_ = false;
     bool stopping_ = false;

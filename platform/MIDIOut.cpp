@@ -16,8 +16,6 @@ constexpr uint32_t kAllNotesOff = 123;
 constexpr uint32_t kResetAllControllers = 121;
 constexpr uint32_t kSustainPedal = 64;
 
-bool isNoteOn(uint32_t message) { return (message & 0xF0) == 0x90 && (message >> 16 & 0x7F) != 0; }
-
 } // namespace
 
 MIDIOutDevice::MIDIOutDevice(DeviceState initial) : state_(initial) {}
@@ -51,7 +49,7 @@ bool MIDIOutDevice::Reset()
     // A device still opening has sounded nothing yet: the reset only cancels the notes
     // that wait for it, and reaches the mirror.
     if (opening)
-        std::erase_if(waiting_, isNoteOn);
+        std::erase_if(waiting_, IsNoteOn);
     bool ok = true;
     for (uint32_t channel = 0; channel < 16; ++channel)
         for (uint32_t controller : {kAllNotesOff, kResetAllControllers}) {
@@ -173,6 +171,8 @@ uint32_t PackShortMessage(const unsigned char* bytes, size_t size)
         message |= static_cast<uint32_t>(bytes[i] & 0x7F) << (8 * i);
     return message;
 }
+
+bool IsNoteOn(uint32_t message) { return (message & 0xF0) == 0x90 && (message >> 16 & 0x7F) != 0; }
 
 bool IsDeliveredInputMessage(uint32_t message)
 {

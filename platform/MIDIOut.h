@@ -93,6 +93,8 @@ uint32_t PackShortMessage(const unsigned char* bytes, size_t size);
 // must be quick and must not block: post the message to the GUI thread.
 using MIDIInputCallback = std::function<void(uint32_t message)>;
 
+// True for a note-on with a velocity above zero (one of zero is a note-off).
+bool IsNoteOn(uint32_t message);
 // True for the incoming messages an input delivers.
 bool IsDeliveredInputMessage(uint32_t message);
 
