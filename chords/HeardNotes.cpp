@@ -1,6 +1,7 @@
 // Placing heard notes on the keyboard and the fretboard.
 #include "chords/HeardNotes.h"
 
+#include "chords/DegreeCode.h"
 #include "chords/Notes.h"
 
 #include <algorithm>
@@ -13,8 +14,6 @@ namespace {
 constexpr int kStrings = static_cast<int>(OpenStringNote.size());
 // From the first finger to the little finger: frets 1 to 5 is a stretch a hand still makes.
 constexpr int kWidestStretch = 4;
-
-int pitchClass(int note) { return ((note % 12) + 12) % 12; }
 
 int foldInto(int note, int low, int high)
 {
@@ -51,7 +50,7 @@ std::vector<int> notesToPlace(const std::set<int>& heard, const Fretboard& board
     std::vector<int> notes(folded.begin(), folded.end());
     for (size_t i = notes.size(); i-- > 1 && notes.size() > size_t(kStrings);) {
         const bool doubled = std::any_of(notes.begin(), notes.begin() + long(i),
-                                         [&](int lower) { return pitchClass(lower) == pitchClass(notes[i]); });
+                                         [&](int lower) { return FloorMod(lower, 12) == FloorMod(notes[i], 12); });
         if (doubled)
             notes.erase(notes.begin() + long(i));
     }
@@ -112,7 +111,7 @@ std::optional<Shape> bestShape(const std::vector<int>& notes, const Fretboard& b
             std::vector<int> sorted = pitches;
             std::sort(sorted.begin(), sorted.end());
             if (std::adjacent_find(sorted.begin(), sorted.end()) != sorted.end() ||
-                pitchClass(sorted.front()) != pitchClass(notes.front()))
+                FloorMod(sorted.front(), 12) != FloorMod(notes.front(), 12))
                 return;
             std::vector<int> strings;
             forEachStringing(sorted, board, strings, [&](const std::vector<int>& chosen) {

@@ -243,15 +243,21 @@ void BuildFinderIndex(ChordBook& book)
 
 namespace {
 
+// What ranks every line of one chord type alike: the lowest marked note and whether the
+// type is one of the rarer list types.
+struct TypeRank {
+    int lowestMark = -1;
+    bool rare = false;
+};
+
 // Ranks the lines the search added for type on root, from first on, and names their bass.
 void describeLines(const ChordBook& book, const std::string& name, const TChordStruct& type, int root,
-                   const FinderQuery& query, std::size_t first, FinderResult& result,
+                   const FinderQuery& query, const TypeRank& rank, std::size_t first, VariationList& found,
                    std::vector<ResultScore>& scores)
 {
-    VariationList& found = result.list;
     const bool voicingMode = query.mode == 1;
     const long long rootClass = RootTable[root].pitchClass;
-    const int lowestMark = lowestMarkedPitch(book.Game, query.marks);
+    const int lowestMark = rank.lowestMark;
     for (std::size_t i = first; i < found.Lines.size(); ++i) {
         ResultScore score;
         score.plain = plainScore(type, root);
@@ -269,7 +275,7 @@ void describeLines(const ChordBook& book, const std::string& name, const TChordS
                 found.Lines[i] = std::string(RootTable[root].name) + name + "/" + bass + " ";
             }
             score.tones = std::int64_t(type.degrees.size());
-            score.rare = isListType(book, name) ? 1 : 0;
+            score.rare = rank.rare ? 1 : 0;
             score.offBass = bass.empty() ? 0 : 1;
         }
         scores.push_back(score);
@@ -308,11 +314,14 @@ FinderResult ReverseFind(const ChordBook& book, const FinderQuery& query)
     std::vector<ResultScore> scores;
     const TypeFilter filter(query.typeFilter);
     const std::vector<char> soundsMarks = voicingMode ? voicingsSoundingMarks(book, query.marks) : std::vector<char>();
+    TypeRank rank;
+    rank.lowestMark = lowestMarkedPitch(book.Game, query.marks);
     try {
         for (const auto& [name, type] : book.ChordTypes) {
             if (!filter.contains(name) || book.VoicingIndex.count(name) == 0)
                 continue;
             const std::vector<ChordTone> tones = voicingMode ? std::vector<ChordTone>() : chordTones(type);
+            rank.rare = query.nameFromBass && isListType(book, name);
             for (int r = 0; r < RootCount; ++r) {
                 if (!isFinderRoot(RootTable[r]))
                     continue;
@@ -323,7 +332,7 @@ FinderResult ReverseFind(const ChordBook& book, const FinderQuery& query)
                     found.Lines.push_back(std::string(RootTable[r].name) + name + " ");
                     found.Sources.push_back({r, name, std::string()});
                 }
-                describeLines(book, name, type, r, query, before, result, scores);
+                describeLines(book, name, type, r, query, rank, before, found, scores);
             }
         }
     } catch (const ChordError& error) {

@@ -197,11 +197,7 @@ private:
         bitmap = QImage(int(width), int(height), QImage::Format_RGB888);
         if (bitmap.isNull())
             return false;
-        rows.resize(height);
-        for (png_uint_32 y = 0; y < height; ++y)
-            rows[y] = bitmap.scanLine(int(y));
-        png_read_image(png, rows.data());
-        png_read_end(png, nullptr);
+        ReadRows(png, bitmap.bits(), std::size_t(bitmap.bytesPerLine()), height, rows);
         return true;
     }
 
