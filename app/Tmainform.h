@@ -331,6 +331,7 @@ private:
     void chooseListLine(int line);
     TNXPanel* focusedChordTypeButton() const;
     void keepFocusOnSelection();
+    void focusCheckedChordTypeButton();
     VariationOptions variationOptions() const;
     UserSettings userSettings() const;
     PlaybackSettings playbackSettings() const;

@@ -162,13 +162,8 @@ void TMainForm::ReverseFinderMouseDown(int x)
 void TMainForm::keepFocusOnSelection()
 {
     TNXPanel* focused = focusedChordTypeButton();
-    if (!focused || focused->Checked())
-        return;
-    for (TNXPanel* button : ChordTypeButtons)
-        if (button->Checked()) {
-            button->setFocus();
-            return;
-        }
+    if (focused && !focused->Checked())
+        focusCheckedChordTypeButton();
 }
 
 void TMainForm::ReverseFinderMouseMove(int x)

@@ -19,7 +19,6 @@
 namespace {
 
 const QEvent::Type kMIDIInputEvent = static_cast<QEvent::Type>(QEvent::registerEventType());
-constexpr unsigned kVolumeController = 7;
 
 struct HeardMessage {
     uint32_t message = 0;
@@ -125,23 +124,18 @@ void TMainForm::soundHeardMessage(uint32_t message, bool newChord)
     Player* player = setup_.player;
     if (!player)
         return;
-    const uint8_t kind = message & 0xF0;
-    const bool noteOn = kind == kNoteOn && (message >> 16 & 0x7F) != 0;
-    const UserSettings settings = userSettings();
-    if (noteOn && !settings.playIncomingNotes)
-        return;
-    if (noteOn) {
+    if (IsNoteOn(message)) {
+        const UserSettings settings = userSettings();
+        if (!settings.playIncomingNotes)
+            return;
         const std::pair<int, int> setup{settings.playback.chordPatch, settings.playback.chordVolume};
         if (newChord || live_->channelSetup != setup) {
-            // As loud as the same chord played by Tonvera: the player scales a sequence's
-            // volume 0-120 to 0-100.
-            const unsigned volume = static_cast<unsigned>(std::max(0, setup.second)) * 100 / 120;
-            player->SendEvent(MakeControlChange(0, kChordChannel, kVolumeController, volume));
-            player->SendEvent(MakeProgramChange(0, kChordChannel, static_cast<unsigned>(std::max(0, setup.first))));
+            // As loud as the same chord played by Tonvera.
+            SetChordChannelSound(player, settings.playback);
             live_->channelSetup = setup;
         }
     }
-    MIDIEvent event(0, kind, kChordChannel);
+    MIDIEvent event(0, message & 0xF0, kChordChannel);
     event.SetData1(message >> 8);
     event.SetData2(message >> 16);
     player->SendEvent(event);

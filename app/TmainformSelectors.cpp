@@ -214,10 +214,15 @@ void TMainForm::CenterPanelEnter()
 {
     CenterSpot->show();
     CenterSpot->raise();
+    focusCheckedChordTypeButton();
+}
+
+void TMainForm::focusCheckedChordTypeButton()
+{
     for (TNXPanel* button : ChordTypeButtons)
         if (button->Checked()) {
             button->setFocus();
-            break;
+            return;
         }
 }
 

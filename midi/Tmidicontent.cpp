@@ -150,3 +150,12 @@ void SoundFinderNote(Player* player, int note, const PlaybackSettings& settings)
     player->SendEvent(MakeProgramChange(0, kRootChannel, clampedPatch(settings.rootPatch)));
     player->PlayNoteFor(noteOn, kFinderNoteMs);
 }
+
+void SetChordChannelSound(Player* player, const PlaybackSettings& settings)
+{
+    if (!player)
+        return;
+    const unsigned volume = PlayedVolume(static_cast<unsigned>(std::max(0, settings.chordVolume)));
+    player->SendEvent(MakeControlChange(0, kChordChannel, kVolumeController, volume));
+    player->SendEvent(MakeProgramChange(0, kChordChannel, clampedPatch(settings.chordPatch)));
+}

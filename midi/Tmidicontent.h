@@ -70,3 +70,6 @@ void PlayChord(Player* player, TMIDIContent& content, const ChordToPlay& chord, 
 void PlayRootNote(Player* player, TMIDIContent& content, int rootPitchClass, const PlaybackSettings& settings);
 // Sounds one MIDI note at once for 600 ms, without stopping what plays.
 void SoundFinderNote(Player* player, int note, const PlaybackSettings& settings);
+// Gives the chord channel the settings' chord instrument and the volume a played chord gets,
+// for notes sent straight to the device.
+void SetChordChannelSound(Player* player, const PlaybackSettings& settings);
