@@ -1,6 +1,7 @@
 // Where the executable lives and where the settings file goes.
 #include "platform/ProgramFolder.h"
 #include "tests/integration/TempFolder.h"
+#include "tests/support/SoundTestSupport.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -10,32 +11,6 @@
 #include <string>
 
 namespace fs = std::filesystem;
-
-namespace {
-
-// Sets an environment variable for one test and restores it afterwards.
-struct ScopedEnv {
-    std::string name;
-    bool had = false;
-    std::string old;
-    ScopedEnv(const char* variable, const std::string& value) : name(variable)
-    {
-        if (const char* current = std::getenv(variable)) {
-            had = true;
-            old = current;
-        }
-        setenv(variable, value.c_str(), 1);
-    }
-    ~ScopedEnv()
-    {
-        if (had)
-            setenv(name.c_str(), old.c_str(), 1);
-        else
-            unsetenv(name.c_str());
-    }
-};
-
-} // namespace
 
 TEST(ExecutableFolder, IsTheFolderOfThisTestProgram)
 {
@@ -48,7 +23,8 @@ TEST(ExecutableFolder, IsTheFolderOfThisTestProgram)
 TEST(SettingsFilePath, BesideAPortableProgramElseInTheUserConfigFolder)
 {
     TempFolder program, config, marked;
-    ScopedEnv xdg("XDG_CONFIG_HOME", config.path.string());
+    ScopedEnvironment xdg;
+    xdg.Set("XDG_CONFIG_HOME", config.path.string().c_str());
     std::ofstream(marked.path / PortableMarkerName) << "portable\n";
     const fs::path perUser = config.path / "tonvera" / "Tonvera.ini";
     struct Case {
@@ -73,7 +49,8 @@ TEST(SettingsFilePath, InTheUserConfigFolderWhenThePortableFolderIsReadOnly)
 {
     TempFolder program, config;
     const fs::path configHome = config.path / "nested" / "config";
-    ScopedEnv xdg("XDG_CONFIG_HOME", configHome.string());
+    ScopedEnvironment xdg;
+    xdg.Set("XDG_CONFIG_HOME", configHome.string().c_str());
     const auto readOnly = [](const std::string&) { return false; };
 
     const fs::path settings = SettingsFilePath(program.path.string(), true, readOnly);
@@ -86,13 +63,16 @@ TEST(SettingsFilePath, InTheUserConfigFolderWhenThePortableFolderIsReadOnly)
 TEST(UserConfigFolder, FallsBackToHomeWhenXdgConfigHomeIsUnsetOrRelative)
 {
     TempFolder home;
-    ScopedEnv homeVar("HOME", home.path.string());
+    ScopedEnvironment homeVar;
+    homeVar.Set("HOME", home.path.string().c_str());
     {
-        ScopedEnv xdg("XDG_CONFIG_HOME", "relative/config");
+        ScopedEnvironment xdg;
+        xdg.Set("XDG_CONFIG_HOME", "relative/config");
         EXPECT_EQ(fs::path(UserConfigFolder()), home.path / ".config" / "tonvera");
     }
     {
-        ScopedEnv xdg("XDG_CONFIG_HOME", "");
+        ScopedEnvironment xdg;
+        xdg.Set("XDG_CONFIG_HOME", "");
         EXPECT_EQ(fs::path(UserConfigFolder()), home.path / ".config" / "tonvera");
     }
 }
