@@ -1,7 +1,11 @@
 #include "app/ProgramStyle.h"
 
+#include "common/Vexel/src/PicUtils.h"
+
 #include <QApplication>
+#include <QFile>
 #include <QIcon>
+#include <QPixmap>
 #include <QStyle>
 #include <QStyleFactory>
 
@@ -22,6 +26,19 @@ const QColor kAmberGlow(0xff, 0xd0, 0x7a);
 const QColor kOnAmber(0x1d, 0x12, 0x08);
 
 const char* const kIconResource = ":/tonvera/tonvera-64.png";
+
+// Decoded by our own loader: Qt's image reader would first read the list of every image
+// format plugin on the system, which costs start-up more than the picture itself.
+QIcon programIcon()
+{
+    QFile file(kIconResource);
+    if (!file.open(QIODevice::ReadOnly))
+        return QIcon();
+    const QByteArray bytes = file.readAll();
+    const AlphaImage picture =
+        AlphaImage::FromMemory(reinterpret_cast<const std::uint8_t*>(bytes.constData()), std::size_t(bytes.size()));
+    return picture.Empty() ? QIcon() : QIcon(QPixmap::fromImage(picture.MakeArgbImage()));
+}
 
 } // namespace
 
@@ -62,5 +79,5 @@ void ApplyProgramStyle()
         if (QStyle* fusion = QStyleFactory::create("Fusion"))
             QApplication::setStyle(fusion);
     QApplication::setPalette(SkinPalette());
-    QApplication::setWindowIcon(QIcon(kIconResource));
+    QApplication::setWindowIcon(programIcon());
 }

@@ -275,6 +275,21 @@ QImage AlphaImage::MakeBitmap() const
     return bitmap;
 }
 
+QImage AlphaImage::MakeArgbImage() const
+{
+    if (Empty())
+        return QImage();
+    QImage image(width_, height_, QImage::Format_ARGB32);
+    for (int y = 0; y < height_; ++y) {
+        auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < width_; ++x) {
+            const Rgb colour = Pixel(x, y);
+            row[x] = qRgba(colour[0], colour[1], colour[2], Alpha(x, y));
+        }
+    }
+    return image;
+}
+
 namespace {
 
 std::uint8_t blendChannel(int destination, int source, int alpha)

@@ -47,6 +47,9 @@ public:
     // The colour rows only (alpha and transparent colour dropped), as an RGB888
     // image; a null image when empty.
     QImage MakeBitmap() const;
+    // The colour rows with their alpha (255 where there is no plane) as an ARGB32 image; a
+    // null image when empty.
+    QImage MakeArgbImage() const;
 
     // Paints the image with its top-left corner at (x, y), w x h pixels (-1 = own
     // size), clipped to the target. Position and size are in the target's layout pixels:
