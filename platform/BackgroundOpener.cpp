@@ -80,3 +80,18 @@ void BackgroundOpener::WaitIdle()
     std::unique_lock<std::mutex> lock(queue_->mutex);
     queue_->changed.wait(lock, [this] { return queue_->jobs.empty() && !queue_->busy; });
 }
+
+std::unique_ptr<BackgroundHold> BackgroundOpener::Hold(std::chrono::milliseconds atMost)
+{
+    std::promise<void> gate;
+    Post([go = gate.get_future().share(), atMost] { go.wait_for(atMost); });
+    return std::make_unique<BackgroundHold>(std::move(gate));
+}
+
+void BackgroundHold::Release()
+{
+    if (released_)
+        return;
+    released_ = true;
+    gate_.set_value();
+}

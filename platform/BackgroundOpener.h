@@ -3,9 +3,28 @@
 // hands out client names in a fixed order.
 #pragma once
 
+#include <chrono>
 #include <functional>
+#include <future>
 #include <memory>
 #include <thread>
+
+// While it lives (and at most for the time it was made with), the jobs posted to an opener
+// after it wait. Release, or destruction, lets them run.
+class BackgroundHold {
+public:
+    explicit BackgroundHold(std::promise<void> gate) : gate_(std::move(gate)) {}
+    ~BackgroundHold() { Release(); }
+    BackgroundHold(const BackgroundHold&) = delete;
+    BackgroundHold& operator=(const BackgroundHold&) = delete;
+
+    // Called once, on the thread that holds it; later calls do nothing.
+    void Release();
+
+private:
+    std::promise<void> gate_;
+    bool released_ = false;
+};
 
 // Post may be called on any thread. Jobs run on the opener's thread, one at a time, in
 // the order posted; a job must not wait for a job posted after it.
@@ -23,6 +42,9 @@ public:
     void Post(std::function<void()> job);
     // Waits until every job posted so far has run. Not from inside a job.
     void WaitIdle();
+    // The jobs posted from now on wait until the hold is released, or atMost has passed;
+    // those posted before run as before. No one may wait for them meanwhile.
+    std::unique_ptr<BackgroundHold> Hold(std::chrono::milliseconds atMost);
 
 private:
     struct Queue; // shared with the thread, which may outlive the opener (see Shutdown)

@@ -280,6 +280,11 @@ std::vector<unsigned> MIDIDeviceList::Configure(const SynthOptions& options)
 
 void MIDIDeviceList::WaitForBackground() const { opener_->WaitIdle(); }
 
+std::unique_ptr<BackgroundHold> MIDIDeviceList::HoldBackground(std::chrono::milliseconds atMost)
+{
+    return opener_->Hold(atMost);
+}
+
 // --- The system's table ------------------------------------------------------------------
 
 namespace {

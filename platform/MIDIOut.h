@@ -3,6 +3,7 @@
 // JACK, or recorders in tests) and opens them, and opens MIDI inputs.
 #pragma once
 
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
@@ -14,6 +15,7 @@
 
 class MIDIBackEnd;
 class BackgroundOpener;
+class BackgroundHold;
 struct SynthOptions;
 
 // An output that opens in the background (the built-in synthesizer) starts Opening and
@@ -158,6 +160,9 @@ public:
 
     // Waits until the background work asked for so far is done. For tests and tools.
     void WaitForBackground() const;
+    // The background openings asked for from now on (the built-in synthesizer above all) wait
+    // while the hold lives, at most atMost: start-up's own work on other threads goes first.
+    std::unique_ptr<BackgroundHold> HoldBackground(std::chrono::milliseconds atMost);
 
 private:
     struct Listing;
