@@ -6,6 +6,8 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QTimer>
+#include <QWindow>
 
 #include <iostream>
 
@@ -16,6 +18,40 @@ std::unique_ptr<Player> MakeProgramPlayer(std::shared_ptr<MIDIDeviceList> device
     return std::make_unique<Player>(std::move(devices));
 }
 
+namespace {
+
+// Watches a window for its first expose; the window paints on it, then then runs.
+class FirstExposeWatcher : public QObject {
+public:
+    FirstExposeWatcher(QWindow* window, std::function<void()> then) : QObject(window), then_(std::move(then))
+    {
+        window->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Expose && static_cast<QWindow*>(watched)->isExposed()) {
+            watched->removeEventFilter(this);
+            QTimer::singleShot(0, this, [this] {
+                then_();
+                deleteLater();
+            });
+        }
+        return false;
+    }
+
+private:
+    std::function<void()> then_;
+};
+
+} // namespace
+
+void AfterFirstPaint(QWidget& window, std::function<void()> then)
+{
+    new FirstExposeWatcher(window.windowHandle(), std::move(then));
+}
+
 ProgramWindows CreateProgramWindows(const MainFormSetup& setup)
 {
     ApplyProgramStyle();
@@ -23,10 +59,14 @@ ProgramWindows CreateProgramWindows(const MainFormSetup& setup)
     windows.main = std::make_unique<TMainForm>(setup);
     windows.main->FormCreate();
     windows.about = std::make_unique<TSplashScreen>(setup.folder);
-    windows.settings = std::make_unique<TSettings>(setup.settingsFile, setup.firstParameter, setup.player);
-    windows.main->SetSettingsDialog(windows.settings.get());
     windows.main->SetAboutWindow(windows.about.get());
     return windows;
+}
+
+void AddSettingsDialog(ProgramWindows& windows, const MainFormSetup& setup)
+{
+    windows.settings = std::make_unique<TSettings>(setup.settingsFile, setup.firstParameter, setup.player);
+    windows.main->SetSettingsDialog(windows.settings.get());
 }
 
 std::string StartupFailureText(const std::string& message)

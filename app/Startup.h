@@ -6,6 +6,8 @@
 #include "dialogs/Settingsdialog.h"
 #include "dialogs/Tsplashscreen.h"
 
+#include <chrono>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -20,10 +22,22 @@ struct ProgramWindows {
 std::unique_ptr<Player> MakeProgramPlayer(std::shared_ptr<MIDIDeviceList> devices, const std::string& settingsFile,
                                           const std::string& firstParameter);
 
-// The main window (with its creation step), then the about window, then the settings
-// dialog, which loads the settings the creation step may just have written. Throws what
-// the creation step throws.
+// How long the program's devices hold back their background openings at start-up, at
+// most: the window's first paint comes long before on any working machine.
+inline constexpr std::chrono::milliseconds kSoundHoldAtStart{1000};
+
+// Runs then on the turn of the event loop after the window's first expose, which paints it.
+// The window must have been shown.
+void AfterFirstPaint(QWidget& window, std::function<void()> then);
+
+// The main window (with its creation step), then the about window. Throws what the
+// creation step throws.
 ProgramWindows CreateProgramWindows(const MainFormSetup& setup);
+
+// The settings dialog, which loads the settings the creation step may just have written,
+// handed to the main window. The program makes it once the window has painted: the window
+// reads the same settings from the file until then.
+void AddSettingsDialog(ProgramWindows& windows, const MainFormSetup& setup);
 
 // The text a failed start shows: "General error: \n" and the error's message.
 std::string StartupFailureText(const std::string& message);

@@ -66,6 +66,9 @@ struct MainFormSetup {
     std::string settingsFile;
     Player* player = nullptr;
     TMIDIContent* content = nullptr;
+    // The system's font configuration being read on a worker (none: Qt reads it when first
+    // needed); the window waits for it before it first measures text.
+    std::shared_future<void> fontConfiguration;
 };
 
 // The instrument of a run from the voicing files present and the first parameter.
@@ -279,7 +282,12 @@ private:
     // layout
     void buildWindowTree();
     void LayoutStep();
-    void loadCanvasPictures();
+    // The canvases' large pictures while they decode on workers.
+    struct CanvasDecodes {
+        std::future<QImage> top, root, instrument, play;
+    };
+    CanvasDecodes startCanvasPictures();
+    void placeCanvasPictures(CanvasDecodes& decodes);
     void loadChordTypeArea(double ratio);
     void awaitChordBook();
     void startFinderIndex();
@@ -375,6 +383,7 @@ private:
     bool drawing_ = false;
     bool created_ = false;
     std::string settingsProblem_;   // why the settings file cannot be saved, "" when it can
+    std::unique_ptr<UserSettings> startSettings_; // read from the file until the settings dialog is made
     bool markMenuOpen_ = false;
     QObject* focusWatcher_ = nullptr;
     std::shared_ptr<LiveInput> live_;   // the open MIDI input and the keys it holds

@@ -130,7 +130,9 @@ void TMainForm::SoundFinderNote(int note)
 
 UserSettings TMainForm::userSettings() const
 {
-    return Settings ? Settings->Values() : UserSettings();
+    if (Settings)
+        return Settings->Values();
+    return startSettings_ ? *startSettings_ : UserSettings();
 }
 
 PlaybackSettings TMainForm::playbackSettings() const

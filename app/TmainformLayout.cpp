@@ -67,9 +67,14 @@ QLabel* makeBigLabel(QWidget* parent, const char* name, int pixels)
     return label;
 }
 
-// An opaque picture decoded on a worker; a missing file raises when the result is taken.
+// An opaque picture decoded on a worker. A missing file raises here, at once, with the
+// loader's own message.
 std::future<QImage> decodeInBackground(std::string file, double ratio)
 {
+    if (!FileExists(file)) {
+        QImage unused;
+        LoadImageToBitmap(unused, file); // raises the loader's "File not found:"
+    }
     return std::async(std::launch::async, [file = std::move(file), ratio] {
         QImage bitmap;
         LoadImageToBitmap(bitmap, file, ratio);
@@ -203,7 +208,9 @@ void TMainForm::LayoutStep()
     SelectInstrument(ChooseInstrument(pianoFile, guitarFile, setup_.firstParameter));
 
     placePanels();
-    loadCanvasPictures();
+    // The canvases' large pictures decode on workers while this thread makes the buttons
+    // and labels, which do not need them.
+    CanvasDecodes canvases = startCanvasPictures();
 
     List->setGeometry(toQRect(layout::VariationList));
 
@@ -224,11 +231,15 @@ void TMainForm::LayoutStep()
     setPictures(ThisChordContainsButton, layout::ThisChordContainsButton);
     PlayChordButton->LoadPicture(pic(layout::PlayChordPicture));
 
+    // The labels are the first text measured: the font configuration must be read by then.
+    if (setup_.fontConfiguration.valid())
+        setup_.fontConfiguration.wait();
     PlaceLabels();
 
     BottomImage->SetTag(Game == gtPiano ? 6 : 7);
     BottomImage->setProperty("Tag", BottomImage->Tag());
     createChordTypeButtons();
+    placeCanvasPictures(canvases);
     awaitChordBook();
 }
 
@@ -247,27 +258,34 @@ std::string TMainForm::pic(const layout::Picture& picture) const
     return pic(std::string(picture.file));
 }
 
-// Each picture in the version that fits the screen, decoded once. The pictures the window
-// redraws from are kept at the canvases' pixel density, so a redraw is a plain copy.
-void TMainForm::loadCanvasPictures()
+// Each picture in the version that fits the screen, decoded once. The large ones decode side
+// by side on workers: the first paint waits for the slowest of them, not their sum. A missing
+// file is reported in the order the pictures are taken, as it always was.
+TMainForm::CanvasDecodes TMainForm::startCanvasPictures()
 {
-    // The large pictures decode side by side on workers while this thread does the
-    // chord-type column: the first paint waits for the slowest of them, not their sum. They
-    // are taken in the order they always were, so a missing file is the same one reported.
     const double ratio = LeftImage->PixelRatio();
-    auto top = decodeInBackground(pic(layout::TopAreaPicture), ratio);
-    auto root = decodeInBackground(pic(layout::RootAreaPicture), ratio);
-    auto instrument =
-        decodeInBackground(pic(Game == gtPiano ? layout::KeyboardPicture : layout::FretboardPicture), ratio);
-    auto play = decodeInBackground(pic(layout::PlayAreaPicture), ratio);
-    TopImage->SetPicture(top.get());
+    CanvasDecodes decodes;
+    decodes.top = decodeInBackground(pic(layout::TopAreaPicture), ratio);
     loadChordTypeArea(ratio);
     rootSpot_ = AlphaImage::ForScreen(pic(layout::RootSpotPicture), ratio);
-    rootBackground_ = BitmapAtRatio(root.get(), ratio);
+    decodes.root = decodeInBackground(pic(layout::RootAreaPicture), ratio);
+    decodes.instrument =
+        decodeInBackground(pic(Game == gtPiano ? layout::KeyboardPicture : layout::FretboardPicture), ratio);
+    decodes.play = decodeInBackground(pic(layout::PlayAreaPicture), ratio);
+    return decodes;
+}
+
+// The decoded pictures onto their canvases. Those the window redraws from are kept at the
+// canvases' pixel density, so a redraw is a plain copy.
+void TMainForm::placeCanvasPictures(CanvasDecodes& decodes)
+{
+    const double ratio = LeftImage->PixelRatio();
+    TopImage->SetPicture(decodes.top.get());
+    rootBackground_ = BitmapAtRatio(decodes.root.get(), ratio);
     LeftImage->SetPicture(rootBackground_);
-    InstrumentPicture = BitmapAtRatio(instrument.get(), ratio);
+    InstrumentPicture = BitmapAtRatio(decodes.instrument.get(), ratio);
     BottomImage->SetPicture(InstrumentPicture);
-    RightImage->SetPicture(play.get());
+    RightImage->SetPicture(decodes.play.get());
 }
 
 // The chord-type column; on the piano its category field's picture is drawn over it. An

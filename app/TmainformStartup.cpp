@@ -95,6 +95,10 @@ void TMainForm::FormCreate()
     LoadColours(definitions);
     // Without a place to save, the program still runs on its defaults and says so once shown.
     settingsProblem_ = PrepareSettingsFile(setup_.settingsFile, BootstrapSettingsText(definitions));
+    // The settings dialog is made once the window has painted; until then the window reads
+    // the settings as the dialog will show them.
+    startSettings_ = std::make_unique<UserSettings>(
+        ReadUserSettings(setup_.settingsFile, setup_.firstParameter, setup_.player));
     LoadScreenState();
     created_ = true;
 }

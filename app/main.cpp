@@ -4,8 +4,10 @@
 #include "app/Startup.h"
 #include "midi/Player.h"
 #include "midi/Tmidicontent.h"
+#include "platform/BackgroundOpener.h"
 #include "platform/MIDIOut.h"
 #include "platform/ProgramFolder.h"
+#include "platform/SystemFonts.h"
 
 #include <QApplication>
 
@@ -18,6 +20,7 @@ int main(int argc, char** argv)
         std::cout << (request.help ? ProgramHelpText() : "tonvera " + GetFileVersionString() + "\n");
         return 0;
     }
+    const std::shared_future<void> fontConfiguration = ReadFontConfigurationInBackground();
     QApplication application(argc, argv);
     // Qt has taken its own parameters (-platform ...) out of argv by now.
     const ProgramOptions options = ParseProgramOptions({argv + 1, argv + argc});
@@ -30,13 +33,17 @@ int main(int argc, char** argv)
     setup.firstParameter = options.firstParameter;
     setup.settingsFile = SettingsFilePath(setup.folder, options.portable);
 
-    // The device list is configured from the settings before the player opens anything.
-    const std::unique_ptr<Player> player =
-        MakeProgramPlayer(MakeSystemMIDIDevices(), setup.settingsFile, setup.firstParameter);
+    // The device list is configured from the settings before the player opens anything. The
+    // built-in synthesizer opens once the window has painted: until then start-up has both
+    // cores. A note asked for before it is ready plays when it is.
+    std::shared_ptr<MIDIDeviceList> devices = MakeSystemMIDIDevices();
+    std::unique_ptr<BackgroundHold> soundHold = devices->HoldBackground(kSoundHoldAtStart);
+    const std::unique_ptr<Player> player = MakeProgramPlayer(devices, setup.settingsFile, setup.firstParameter);
     _player = player.get();
     TMIDIContent content;
     setup.player = player.get();
     setup.content = &content;
+    setup.fontConfiguration = fontConfiguration;
 
     int status = 0;
     {
@@ -47,6 +54,11 @@ int main(int argc, char** argv)
             return ReportStartupFailure(error.what());
         }
         windows.main->showMaximized();
+        // What the first paint does not need follows it: the sound, then the settings dialog.
+        AfterFirstPaint(*windows.main, [&] {
+            soundHold.reset();
+            AddSettingsDialog(windows, setup);
+        });
         status = QApplication::exec();
     }
     _player = nullptr;

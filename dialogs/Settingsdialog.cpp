@@ -91,6 +91,8 @@ namespace {
 
 constexpr int kModalOk = 1;
 constexpr int kModalCancel = 2;
+constexpr int kLoudestVolume = 120;
+constexpr int kLongestStaggerMs = 1000;
 
 // The devices are restored together, by name first (restoreDevices).
 bool isDeviceKey(std::string_view key) { return key == kDeviceKey || key == kDeviceNameKey || key == kMIDIInputKey; }
@@ -162,7 +164,7 @@ QComboBox* instrumentList()
 QSlider* volumeBar()
 {
     auto* bar = new QSlider(Qt::Horizontal);
-    bar->setRange(0, 120);
+    bar->setRange(0, kLoudestVolume);
     bar->setTickInterval(10);
     bar->setTickPosition(QSlider::TicksBelow);
     bar->setValue(100);
@@ -182,7 +184,7 @@ QWidget* controlFor(const SettingDef& setting)
         return volumeBar();
     case SettingKind::Milliseconds: {
         auto* spin = new QSpinBox;
-        spin->setRange(0, 1000);
+        spin->setRange(0, kLongestStaggerMs);
         return spin;
     }
     case SettingKind::SoundRow:
@@ -215,7 +217,61 @@ QHBoxLayout* fieldWithTrailer(SettingKind kind, QWidget* control)
     return row;
 }
 
+// The value a control of this kind shows for a stored one, as the control itself makes it:
+// an index outside the instrument list selects nothing, bars and number fields clamp.
+int shownValue(SettingKind kind, int stored)
+{
+    switch (kind) {
+    case SettingKind::InstrumentList:
+        return stored >= 0 && stored < static_cast<int>(std::size(GeneralMIDIInstrumentNames)) ? stored : -1;
+    case SettingKind::Volume:
+        return std::clamp(stored, 0, kLoudestVolume);
+    case SettingKind::Milliseconds:
+        return std::clamp(stored, 0, kLongestStaggerMs);
+    case SettingKind::CheckBox:
+    case SettingKind::SoundRow:
+        break;
+    }
+    return stored;
+}
+
+const SettingDef& settingOf(std::string_view key)
+{
+    return *std::find_if(SettingsTable.begin(), SettingsTable.end(),
+                         [key](const SettingDef& setting) { return key == setting.key; });
+}
+
 } // namespace
+
+std::string RestoredInput(const std::string& saved, const std::vector<std::string>& entries)
+{
+    return std::find(entries.begin(), entries.end(), saved) != entries.end() ? saved : std::string(kOwnInputName);
+}
+
+UserSettings ReadUserSettings(const std::string& settingsFile, const std::string& firstParameter, Player* player)
+{
+    const IniFile ini(settingsFile);
+    const std::string section = StartModeSection("Settings", firstParameter);
+    const auto stored = [&](std::string_view key) {
+        const SettingDef& setting = settingOf(key);
+        return shownValue(setting.kind, ini.ReadInteger(section, setting.key, setting.defaultValue));
+    };
+    UserSettings values;
+    values.convertDbl = stored("ConvertDblToEq") != 0;
+    values.displayChordColor = stored("DisplayChordColor") != 0;
+    values.rememberRootAndChord = stored("RememberRootAndChord") != 0;
+    values.nameFromLowestNote = stored("NameFromLowestNote") != 0;
+    values.playIncomingNotes = stored("PlayIncomingNotes") != 0;
+    values.playback.rootPatch = stored("RootPatch");
+    values.playback.chordPatch = stored("ChordPatch");
+    values.playback.rootVolume = stored("RootVolume");
+    values.playback.chordVolume = stored("ChordVolume");
+    values.playback.staggerMs = stored("ArpegioStaggers");
+    values.midiInput = RestoredInput(ini.ReadString(section, kMIDIInputKey, kOwnInputName), MIDIInputEntries(player));
+    if (values.midiInput == kNoMIDIInput)
+        values.midiInput.clear();
+    return values;
+}
 
 std::string StartModeSection(const std::string& base, const std::string& firstParameter)
 {

@@ -88,7 +88,20 @@ struct UserSettings {
     bool playIncomingNotes = true;      // notes from the MIDI input sound through the output device
     PlaybackSettings playback;          // instruments, volumes and arpeggio stagger (arpeggio itself is
                                         // the window's button)
+
+    bool operator==(const UserSettings&) const = default;
 };
+
+// The entries of the MIDI input box: "None", then the inputs the player's devices offer
+// (Tonvera's own first), or Tonvera's own alone without devices.
+std::vector<std::string> MIDIInputEntries(Player* player);
+// The input the box shows for a saved name: that name while it is an entry, else Tonvera's
+// own (a port that is away does not leave the program deaf).
+std::string RestoredInput(const std::string& saved, const std::vector<std::string>& entries);
+
+// The settings of a start mode exactly as a settings dialog made now on this file would show
+// them (its Values()), read without making one: the window uses them until the dialog is made.
+UserSettings ReadUserSettings(const std::string& settingsFile, const std::string& firstParameter, Player* player);
 
 class TSettings : public QDialog {
     Q_OBJECT

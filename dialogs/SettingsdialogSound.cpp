@@ -154,23 +154,30 @@ void TSettings::showEvent(QShowEvent* event)
     }
 }
 
+std::vector<std::string> MIDIInputEntries(Player* player)
+{
+    std::vector<std::string> entries{kNoMIDIInput};
+    MIDIDeviceList* devices = player ? player->Devices() : nullptr;
+    if (!devices) {
+        entries.emplace_back(kOwnInputName);
+        return entries;
+    }
+    for (std::string& name : devices->InputNames())
+        entries.push_back(std::move(name));
+    return entries;
+}
+
 void TSettings::fillDeviceLists()
 {
     MIDIOutDriver->clear();
     MIDIInput->clear();
-    addNamed(MIDIInput, kNoMIDIInput);
-    MIDIDeviceList* devices = player_ ? player_->Devices() : nullptr;
-    if (!devices) {
-        addNamed(MIDIInput, kOwnInputName);
-        return;
-    }
-    for (unsigned i = 0; i < player_->DeviceCount(); ++i) {
+    for (const std::string& name : MIDIInputEntries(player_))
+        addNamed(MIDIInput, name);
+    for (unsigned i = 0; player_ && player_->Devices() && i < player_->DeviceCount(); ++i) {
         std::string name;
         player_->DeviceName(i, name);
         addNamed(MIDIOutDriver, name);
     }
-    for (const std::string& name : devices->InputNames())
-        addNamed(MIDIInput, name);
 }
 
 // The output by its saved name while that port exists; by its saved place when only the
@@ -185,11 +192,11 @@ void TSettings::restoreDevices(const IniFile& ini)
     MIDIOutDriver->setCurrentIndex(index >= 0 && index < MIDIOutDriver->count() ? index : -1);
     MIDIOutDriverChange();
 
-    const std::string input = ini.ReadString(section_, kMIDIInputKey, kOwnInputName);
-    int entry = MIDIInput->findData(QByteArray::fromStdString(input));
-    if (entry < 0)
-        entry = MIDIInput->findData(QByteArray(kOwnInputName));
-    MIDIInput->setCurrentIndex(entry);
+    std::vector<std::string> entries;
+    for (int i = 0; i < MIDIInput->count(); ++i)
+        entries.push_back(MIDIInput->itemData(i).toByteArray().toStdString());
+    const std::string input = RestoredInput(ini.ReadString(section_, kMIDIInputKey, kOwnInputName), entries);
+    MIDIInput->setCurrentIndex(MIDIInput->findData(QByteArray::fromStdString(input)));
 }
 
 void TSettings::MIDIOutDriverChange()

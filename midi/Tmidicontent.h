@@ -43,6 +43,8 @@ struct PlaybackSettings {
     int chordVolume = 100; // 0-120
     bool arpeggio = false; // the main window's Arpeggio button is down
     int staggerMs = 50;    // 0-1000
+
+    bool operator==(const PlaybackSettings&) const = default;
 };
 
 // The chord the window chose to play: a variation or the current chord, as sounding notes.

@@ -9,8 +9,10 @@
 #include "controls/Timage.h"
 #include "midi/Player.h"
 #include "midi/Tmidicontent.h"
+#include "platform/BackgroundOpener.h"
 #include "platform/MIDIOut.h"
 #include "platform/ProgramFolder.h"
+#include "platform/SystemFonts.h"
 
 #include "tests/support/JackTestServer.h"
 #include "tests/support/SoundTestSupport.h"
@@ -37,8 +39,8 @@ long long monotonicNs()
         .count();
 }
 
-// The program's windows on the build's data, as the program makes them at start-up.
-ProgramWindows createWindows(Player& player, TMIDIContent& content, const std::string& parameter = "")
+// The program's set-up on the build's data.
+MainFormSetup programSetup(Player& player, TMIDIContent& content, const std::string& parameter = "")
 {
     MainFormSetup setup;
     setup.folder = TONVERA_PROGRAM_DIR;
@@ -46,7 +48,16 @@ ProgramWindows createWindows(Player& player, TMIDIContent& content, const std::s
     setup.settingsFile = std::string(std::getenv("TONVERA_BENCH_INI"));
     setup.player = &player;
     setup.content = &content;
-    return CreateProgramWindows(setup);
+    return setup;
+}
+
+// The program's windows, settings dialog included.
+ProgramWindows createWindows(Player& player, TMIDIContent& content)
+{
+    const MainFormSetup setup = programSetup(player, content);
+    ProgramWindows windows = CreateProgramWindows(setup);
+    AddSettingsDialog(windows, setup);
+    return windows;
 }
 
 // Prints the time of the first paint of the watched window and ends the program as closing
@@ -71,6 +82,8 @@ private:
 
 int runChild(int argc, char** argv, bool program)
 {
+    const std::shared_future<void> fontConfiguration =
+        program ? ReadFontConfigurationInBackground() : std::shared_future<void>();
     QApplication application(argc, argv);
     FirstPaint watcher;
     if (!program) {
@@ -81,14 +94,22 @@ int runChild(int argc, char** argv, bool program)
         bare.show();
         return QApplication::exec();
     }
-    const std::unique_ptr<Player> player =
-        MakeProgramPlayer(MakeSystemMIDIDevices(), std::getenv("TONVERA_BENCH_INI"), "");
+    // As the program starts (main.cpp).
+    std::shared_ptr<MIDIDeviceList> devices = MakeSystemMIDIDevices();
+    std::unique_ptr<BackgroundHold> soundHold = devices->HoldBackground(kSoundHoldAtStart);
+    const std::unique_ptr<Player> player = MakeProgramPlayer(devices, std::getenv("TONVERA_BENCH_INI"), "");
     _player = player.get();
     TMIDIContent content;
-    ProgramWindows windows = createWindows(*player, content, argc > 2 ? argv[2] : "");
+    MainFormSetup setup = programSetup(*player, content, argc > 2 ? argv[2] : "");
+    setup.fontConfiguration = fontConfiguration;
+    ProgramWindows windows = CreateProgramWindows(setup);
     // The instrument view is the last part of the window to be painted.
     windows.main->Controls().BottomImage->installEventFilter(&watcher);
     windows.main->show();
+    AfterFirstPaint(*windows.main, [&] {
+        soundHold.reset();
+        AddSettingsDialog(windows, setup);
+    });
     return QApplication::exec();
 }
 

@@ -13,6 +13,7 @@
 #include <QSpinBox>
 #include <QListWidget>
 #include <QMessageBox>
+#include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -115,6 +116,47 @@ TEST(StartUp, PianoShowsItsOwnChordTypeColumn)
         EXPECT_EQ(std::string(error.what()).rfind("File not found:" + broken.Folder() + "/pics/TypeChordsArea.png", 0), 0u)
             << error.what();
     }
+}
+
+namespace {
+
+class PaintCounter : public QObject {
+public:
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        paints += event->type() == QEvent::Paint;
+        return false;
+    }
+};
+
+} // namespace
+
+// The sound and the settings dialog follow the window's first paint.
+TEST(StartUp, WhatFollowsTheFirstPaintRunsOnceAfterIt)
+{
+    QWidget window;
+    window.resize(300, 200);
+    PaintCounter counter;
+    window.installEventFilter(&counter);
+    window.show();
+    int runs = 0;
+    int paintsBefore = -1;
+    AfterFirstPaint(window, [&] {
+        ++runs;
+        paintsBefore = counter.paints;
+    });
+    for (int i = 0; i < 200 && runs == 0; ++i)
+        QTest::qWait(5);
+    EXPECT_EQ(runs, 1);
+    EXPECT_GE(paintsBefore, 1);
+    window.hide();
+    window.show();
+    window.repaint();
+    QTest::qWait(20);
+    EXPECT_EQ(runs, 1) << "once";
 }
 
 TEST(StartUp, FailureReportShowsTheTextAndEndsWithStatusOne)

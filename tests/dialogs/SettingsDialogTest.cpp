@@ -247,6 +247,39 @@ TEST_F(SettingsDialog, PatchOutsideTheListShowsNoneAndIsSavedAsMinusOne)
     EXPECT_EQ(IniFile(file()).ReadInteger("Settings", "RootPatch", 0), -1);
 }
 
+// The window reads the settings from the file until the dialog is made: it must read what
+// the dialog will show, whatever the file holds.
+TEST_F(SettingsDialog, TheSettingsReadWithoutTheDialogAreTheDialogsValues)
+{
+    auto ports = std::make_shared<ChangingPorts>();
+    Player withInputs(std::make_shared<MIDIDeviceList>(std::vector<std::shared_ptr<MIDIBackEnd>>{ports}, nullptr));
+    const struct {
+        std::string file;
+        std::string parameter;
+    } cases[] = {
+        {"", ""},
+        {"[Settings]\nConvertDblToEq=1\nDisplayChordColor=1\nRememberRootAndChord=0\nNameFromLowestNote=1\n"
+         "PlayIncomingNotes=0\nRootPatch=5\nChordPatch=127\nRootVolume=77\nChordVolume=0\nArpegioStaggers=999\n"
+         "MIDIInput=Keyboard:out\n",
+         ""},
+        {"[Settings]\nRootPatch=200\nChordPatch=-3\nRootVolume=500\nChordVolume=-1\nArpegioStaggers=5000\n"
+         "ConvertDblToEq=7\nMIDIInput=Gone:port\n",
+         ""},
+        {"[Settings]\nRootVolume=loud\nRememberRootAndChord=\nMIDIInput=None\n", ""},
+        {"[Settings]\nChordPatch=9\n[Settings_guitar]\nChordPatch=12\nMIDIInput=None\n", "guitar"},
+    };
+    for (const auto& c : cases) {
+        write(c.file);
+        const UserSettings read = ReadUserSettings(file(), c.parameter, &withInputs);
+        TSettings settings(file(), c.parameter, &withInputs);
+        EXPECT_TRUE(read == settings.Values()) << c.file;
+        EXPECT_EQ(read.midiInput, settings.Values().midiInput) << c.file;
+        EXPECT_EQ(read.playback.chordPatch, settings.Values().playback.chordPatch) << c.file;
+    }
+    EXPECT_TRUE(ReadUserSettings(file(), "", nullptr) == TSettings(file(), "", nullptr).Values())
+        << "without a player: Tonvera's own input alone";
+}
+
 TEST_F(SettingsDialog, EachStartModeKeepsItsOwnSectionDeviceIncluded)
 {
     write("[Settings]\nMIDIOutDriver=1\nChordPatch=5\n[Settings_guitar]\nMIDIOutDriver=2\n");
