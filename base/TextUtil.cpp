@@ -25,7 +25,8 @@ char NextToken(std::string& line, std::string& token, std::string_view delimiter
 
 char NextToken(std::string_view& line, std::string_view& token, std::string_view delimiters)
 {
-    const std::size_t at = line.find_first_of(delimiters);
+    // One delimiter (the voicing files' commas) is a plain search, far quicker than a set's.
+    const std::size_t at = delimiters.size() == 1 ? line.find(delimiters.front()) : line.find_first_of(delimiters);
     if (at == std::string_view::npos) {
         token = line;
         line = {};
