@@ -31,8 +31,11 @@ void TNXPanel::Loaded()
     state_ = StateIdle;
     hoverRequested_ = true;
     leaveRequested_ = true;
-    for (int slot : {SlotIdle, SlotChecked, SlotDisabled, SlotMouseMove, SlotMouseDown})
+    // Labels start in the control's own font, the one it takes from its window.
+    for (int slot : {SlotIdle, SlotChecked, SlotDisabled, SlotMouseMove, SlotMouseDown}) {
+        fonts_[slot].font = font();
         MakeFontAntialiased(fonts_[slot].font);
+    }
 }
 
 bool TNXPanel::HoldsPicture(int slot) const

@@ -52,7 +52,8 @@ public:
     explicit TNXPanel(QWidget* parent = nullptr);
     ~TNXPanel() override;
 
-    // Arms hover and leave tracking and makes the fonts antialiased. Runs once;
+    // Arms hover and leave tracking and starts every label font as the control's own
+    // (inherited) font, antialiased. Runs once;
     // later calls do nothing. Call it after the parent is set, before the pictures.
     void Loaded();
     int State() const { return state_; }
