@@ -20,12 +20,16 @@ std::unique_ptr<Player> MakeProgramPlayer(std::shared_ptr<MIDIDeviceList> device
 
 namespace {
 
-// Watches a window for its first expose; the window paints on it, then then runs.
+// Watches a window for its first expose; the window paints on it, then then runs, once. A
+// window that is not exposed by the time limit (started on another desktop, say) runs it
+// then.
 class FirstExposeWatcher : public QObject {
 public:
-    FirstExposeWatcher(QWindow* window, std::function<void()> then) : QObject(window), then_(std::move(then))
+    FirstExposeWatcher(QWindow* window, std::function<void()> then, std::chrono::milliseconds atMost)
+        : QObject(window), then_(std::move(then))
     {
         window->installEventFilter(this);
+        QTimer::singleShot(atMost, this, [this] { run(); });
     }
 
 protected:
@@ -33,23 +37,30 @@ protected:
     {
         if (event->type() == QEvent::Expose && static_cast<QWindow*>(watched)->isExposed()) {
             watched->removeEventFilter(this);
-            QTimer::singleShot(0, this, [this] {
-                then_();
-                deleteLater();
-            });
+            QTimer::singleShot(0, this, [this] { run(); });
         }
         return false;
     }
 
 private:
+    void run()
+    {
+        if (!then_)
+            return;
+        const std::function<void()> then = std::move(then_);
+        then_ = nullptr;
+        deleteLater();
+        then();
+    }
+
     std::function<void()> then_;
 };
 
 } // namespace
 
-void AfterFirstPaint(QWidget& window, std::function<void()> then)
+void AfterFirstPaint(QWidget& window, std::function<void()> then, std::chrono::milliseconds atMost)
 {
-    new FirstExposeWatcher(window.windowHandle(), std::move(then));
+    new FirstExposeWatcher(window.windowHandle(), std::move(then), atMost);
 }
 
 ProgramWindows CreateProgramWindows(const MainFormSetup& setup)

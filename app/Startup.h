@@ -22,13 +22,15 @@ struct ProgramWindows {
 std::unique_ptr<Player> MakeProgramPlayer(std::shared_ptr<MIDIDeviceList> devices, const std::string& settingsFile,
                                           const std::string& firstParameter);
 
-// How long the program's devices hold back their background openings at start-up, at
-// most: the window's first paint comes long before on any working machine.
+// How long the program holds back what follows the window's first paint (the sound, the
+// settings dialog), at most: the first paint comes long before on any working machine.
 inline constexpr std::chrono::milliseconds kSoundHoldAtStart{1000};
 
-// Runs then on the turn of the event loop after the window's first expose, which paints it.
-// The window must have been shown.
-void AfterFirstPaint(QWidget& window, std::function<void()> then);
+// Runs then once, on the turn of the event loop after the window's first expose, which paints
+// it, or after atMost when the window has not been exposed by then. The window must have been
+// shown.
+void AfterFirstPaint(QWidget& window, std::function<void()> then,
+                     std::chrono::milliseconds atMost = kSoundHoldAtStart);
 
 // The main window (with its creation step), then the about window. Throws what the
 // creation step throws.

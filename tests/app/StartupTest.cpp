@@ -157,6 +157,15 @@ TEST(StartUp, WhatFollowsTheFirstPaintRunsOnceAfterIt)
     window.repaint();
     QTest::qWait(20);
     EXPECT_EQ(runs, 1) << "once";
+
+    // A window that is never exposed still gets it, once its time is up.
+    QWidget hidden;
+    hidden.winId();
+    bool ran = false;
+    AfterFirstPaint(hidden, [&] { ran = true; }, std::chrono::milliseconds(20));
+    for (int i = 0; i < 200 && !ran; ++i)
+        QTest::qWait(5);
+    EXPECT_TRUE(ran);
 }
 
 TEST(StartUp, FailureReportShowsTheTextAndEndsWithStatusOne)
