@@ -67,14 +67,19 @@ QLabel* makeBigLabel(QWidget* parent, const char* name, int pixels)
     return label;
 }
 
-// An opaque picture decoded on a worker. A missing file raises here, at once, with the
-// loader's own message.
-std::future<QImage> decodeInBackground(std::string file, double ratio)
+// A missing picture stops start-up with the loader's own "File not found:" message.
+void raiseIfMissing(const std::string& file)
 {
     if (!FileExists(file)) {
         QImage unused;
-        LoadImageToBitmap(unused, file); // raises the loader's "File not found:"
+        LoadImageToBitmap(unused, file);
     }
+}
+
+// An opaque picture decoded on a worker. A missing file raises here, at once.
+std::future<QImage> decodeInBackground(std::string file, double ratio)
+{
+    raiseIfMissing(file);
     return std::async(std::launch::async, [file = std::move(file), ratio] {
         QImage bitmap;
         LoadImageToBitmap(bitmap, file, ratio);
@@ -298,9 +303,8 @@ void TMainForm::loadChordTypeArea(double ratio)
         CenterImage->LoadPicture(area);
         return;
     }
+    raiseIfMissing(area);
     QImage overlay;
-    if (!FileExists(area))
-        LoadImageToBitmap(overlay, area);   // raises the loader's "File not found:"
     LoadImageToBitmap(overlay, pic(layout::PianoChordTypeAreaPicture), ratio);
     const QSizeF covered = overlay.deviceIndependentSize();
     if (covered.width() >= CenterImage->width() && covered.height() >= CenterImage->height()) {
