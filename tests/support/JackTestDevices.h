@@ -5,6 +5,7 @@
 
 #include "platform/BackgroundOpener.h"
 #include "platform/MIDIBackEnd.h"
+#include "platform/MIDIOut.h"
 #include "platform/RecordingMIDIOut.h"
 
 #include <algorithm>
@@ -28,6 +29,6 @@ inline std::vector<uint32_t> NoteOns(const std::vector<uint32_t>& messages)
 {
     std::vector<uint32_t> found;
     std::copy_if(messages.begin(), messages.end(), std::back_inserter(found),
-                 [](uint32_t m) { return (m & 0xF0) == 0x90 && (m >> 16) != 0; });
+                 [](uint32_t m) { return IsNoteOn(m); });
     return found;
 }
