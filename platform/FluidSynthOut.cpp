@@ -16,9 +16,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <pthread.h>
-#include <sys/resource.h>
 #include <thread>
-#include <unistd.h>
 
 namespace {
 
@@ -31,7 +29,6 @@ constexpr int kPeriodFrames = 64;
 // How often the audio keeper looks whether the synthesizer has fallen silent.
 constexpr auto kIdleCheckInterval = std::chrono::milliseconds(250);
 constexpr int kShortestIdleCloseMs = 50;
-constexpr int kSoundFontLoadNice = 10;
 
 struct SettingsDeleter {
     void operator()(fluid_settings_t* settings) const { delete_fluid_settings(settings); }
@@ -112,7 +109,6 @@ bool sendToSynth(fluid_synth_t* synth, uint32_t message)
     }
 }
 
-
 // Renders frames of the synthesizer's sound, its effects mixed in, through the limiter.
 void renderLimited(fluid_synth_t* synth, PeakLimiter& limiter, float* left, float* right, int frames)
 {
@@ -186,25 +182,6 @@ void closeAudio(SynthParts& parts)
     parts.file.reset();
 }
 
-// Loads the SoundFont on a thread of its own at a lower priority: the load takes tens of
-// milliseconds of CPU, and the window's first paint, which runs beside it at start-up, must
-// not wait for it. Only this thread is lowered (the audio output's threads were made before
-// it, and keep theirs). Not the lowest: on a machine busy with other work the load still
-// gets a tenth of a core, and the first chord is not kept waiting for seconds.
-bool loadSoundFontBehindTheWindow(fluid_synth_t* synth, const std::string& path, std::string& errors)
-{
-    bool loaded = false;
-    std::thread loader([&] {
-        pthread_setname_np(pthread_self(), "tonvera-sfload");
-        setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), kSoundFontLoadNice);
-        ClearLibraryErrors(); // the library's messages are kept per thread
-        loaded = fluid_synth_sfload(synth, path.c_str(), 1) != FLUID_FAILED;
-        errors = LibraryErrorText();
-    });
-    loader.join();
-    return loaded;
-}
-
 // Opens the synthesizer's FluidSynth objects; on failure, problem says why.
 bool openSynthParts(const SynthOptions& options, SynthParts& parts, std::string& problem)
 {
@@ -257,10 +234,10 @@ bool openSynthParts(const SynthOptions& options, SynthParts& parts, std::string&
         problem = audioOutputProblem(driver, LibraryErrorText());
         return false;
     }
-    std::string loadErrors;
-    if (!loadSoundFontBehindTheWindow(parts.synth.get(), soundFont.path, loadErrors)) {
+    ClearLibraryErrors();
+    if (fluid_synth_sfload(parts.synth.get(), soundFont.path.c_str(), 1) == FLUID_FAILED) {
         closeAudio(parts);
-        problem = SoundFontLoadProblem(soundFont.path, loadErrors);
+        problem = SoundFontLoadProblem(soundFont.path, LibraryErrorText());
         return false;
     }
 
