@@ -69,13 +69,13 @@ ProgramWindows CreateProgramWindows(const MainFormSetup& setup)
     ProgramWindows windows;
     windows.main = std::make_unique<TMainForm>(setup);
     windows.main->FormCreate();
-    windows.about = std::make_unique<TSplashScreen>(setup.folder);
-    windows.main->SetAboutWindow(windows.about.get());
     return windows;
 }
 
-void AddSettingsDialog(ProgramWindows& windows, const MainFormSetup& setup)
+void AddDialogs(ProgramWindows& windows, const MainFormSetup& setup)
 {
+    windows.about = std::make_unique<TSplashScreen>(setup.folder);
+    windows.main->SetAboutWindow(windows.about.get());
     windows.settings = std::make_unique<TSettings>(setup.settingsFile, setup.firstParameter, setup.player);
     windows.main->SetSettingsDialog(windows.settings.get());
 }

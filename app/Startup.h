@@ -23,7 +23,7 @@ std::unique_ptr<Player> MakeProgramPlayer(std::shared_ptr<MIDIDeviceList> device
                                           const std::string& firstParameter);
 
 // How long the program holds back what follows the window's first paint (the sound, the
-// settings dialog), at most: the first paint comes long before on any working machine.
+// dialogs), at most: the first paint comes long before on any working machine.
 inline constexpr std::chrono::milliseconds kSoundHoldAtStart{1000};
 
 // Runs then once, on the turn of the event loop after the window's first expose, which paints
@@ -32,14 +32,13 @@ inline constexpr std::chrono::milliseconds kSoundHoldAtStart{1000};
 void AfterFirstPaint(QWidget& window, std::function<void()> then,
                      std::chrono::milliseconds atMost = kSoundHoldAtStart);
 
-// The main window (with its creation step), then the about window. Throws what the
-// creation step throws.
+// The main window, with its creation step. Throws what the creation step throws.
 ProgramWindows CreateProgramWindows(const MainFormSetup& setup);
 
-// The settings dialog, which loads the settings the creation step may just have written,
-// handed to the main window. The program makes it once the window has painted: the window
-// reads the same settings from the file until then.
-void AddSettingsDialog(ProgramWindows& windows, const MainFormSetup& setup);
+// The about window and the settings dialog (which loads the settings the creation step may
+// just have written), handed to the main window. The program makes them once the window has
+// painted: until then the window reads the same settings from the file.
+void AddDialogs(ProgramWindows& windows, const MainFormSetup& setup);
 
 // The text a failed start shows: "General error: \n" and the error's message.
 std::string StartupFailureText(const std::string& message);

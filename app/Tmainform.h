@@ -134,7 +134,7 @@ public:
     // colours, first-run settings file, saved screen state. Throws std::exception with the
     // message the user sees after "General error: \n".
     void FormCreate();
-    // The settings dialog is made after the window; the window reads settings from it.
+    // The dialogs are made after the window; the window reads settings from the settings dialog.
     // It also tells the window when the output device changes (TmainformMIDIInput.cpp).
     void SetSettingsDialog(TSettings* settings);
     void SetAboutWindow(TSplashScreen* about) { About = about; }
@@ -282,13 +282,13 @@ private:
     // layout
     void buildWindowTree();
     void LayoutStep();
-    // The canvases' large pictures while they decode on workers.
+    // The canvases' pictures while they decode on workers.
     struct CanvasDecodes {
-        std::future<QImage> top, root, instrument, play;
+        std::future<QImage> top, chordTypes, root, instrument, play, playChord;
+        std::future<AlphaImage> rootSpot;
     };
     CanvasDecodes startCanvasPictures();
     void placeCanvasPictures(CanvasDecodes& decodes);
-    void loadChordTypeArea(double ratio);
     void awaitChordBook();
     void startFinderIndex();
     void ensureFinderIndex();

@@ -45,8 +45,8 @@ TImage* makeImage(QWidget* parent, const char* name, const layout::Rect& place)
 {
     auto* image = new TImage(parent);
     image->setObjectName(name);
+    // The canvas is made when first drawn on or given its picture: most are given one at once.
     image->setGeometry(toQRect(place));
-    image->SetCanvasSize(place.w, place.h);
     return image;
 }
 
@@ -67,23 +67,53 @@ QLabel* makeBigLabel(QWidget* parent, const char* name, int pixels)
     return label;
 }
 
-// A missing picture stops start-up with the loader's own "File not found:" message.
-void raiseIfMissing(const std::string& file)
+// A missing picture stops start-up with its loader's own "File not found:" message, which
+// names the loader: the one for a canvas's picture, or the one for a bitmap.
+void raiseIfMissing(const std::string& file, bool canvasPicture = false)
 {
-    if (!FileExists(file)) {
-        QImage unused;
-        LoadImageToBitmap(unused, file);
+    if (FileExists(file))
+        return;
+    if (canvasPicture) {
+        TPicture unused;
+        LoadImageToPicture(unused, file);
     }
+    QImage unused;
+    LoadImageToBitmap(unused, file);
+}
+
+QImage decodeBitmap(const std::string& file, double ratio)
+{
+    QImage bitmap;
+    LoadImageToBitmap(bitmap, file, ratio);
+    return bitmap;
 }
 
 // An opaque picture decoded on a worker. A missing file raises here, at once.
-std::future<QImage> decodeInBackground(std::string file, double ratio)
+std::future<QImage> decodeInBackground(std::string file, double ratio, bool canvasPicture = false)
 {
-    raiseIfMissing(file);
-    return std::async(std::launch::async, [file = std::move(file), ratio] {
-        QImage bitmap;
-        LoadImageToBitmap(bitmap, file, ratio);
-        return bitmap;
+    raiseIfMissing(file, canvasPicture);
+    return std::async(std::launch::async, [file = std::move(file), ratio] { return decodeBitmap(file, ratio); });
+}
+
+// The chord-type column; on the piano its category field's picture is drawn over it. An
+// overlay that covers the whole column hides the column's own picture, which is then not
+// decoded at all (a missing file still stops start-up).
+std::future<QImage> decodeChordTypeAreaInBackground(std::string area, std::string overlay, QSize column, double ratio)
+{
+    raiseIfMissing(area, overlay.empty());
+    if (overlay.empty())
+        return decodeInBackground(std::move(area), ratio);
+    raiseIfMissing(overlay);
+    return std::async(std::launch::async, [area = std::move(area), overlay = std::move(overlay), column, ratio] {
+        const QImage over = decodeBitmap(overlay, ratio);
+        const QSizeF covered = over.deviceIndependentSize();
+        if (covered.width() >= column.width() && covered.height() >= column.height())
+            return over;
+        QImage composed = decodeBitmap(area, ratio);
+        QPainter painter(&composed);
+        painter.drawImage(QPointF(0, 0), over);
+        painter.end();
+        return composed;
     });
 }
 
@@ -213,8 +243,8 @@ void TMainForm::LayoutStep()
     SelectInstrument(ChooseInstrument(pianoFile, guitarFile, setup_.firstParameter));
 
     placePanels();
-    // The canvases' large pictures decode on workers while this thread makes the buttons
-    // and labels, which do not need them.
+    // The canvases' pictures decode on workers while this thread makes the buttons and
+    // labels, which do not need them.
     CanvasDecodes canvases = startCanvasPictures();
 
     List->setGeometry(toQRect(layout::VariationList));
@@ -234,7 +264,7 @@ void TMainForm::LayoutStep()
     setPictures(CategoryFilter, layout::CategoryFilter);
     setPictures(ReverseFinder, layout::ReverseFinder);
     setPictures(ThisChordContainsButton, layout::ThisChordContainsButton);
-    PlayChordButton->LoadPicture(pic(layout::PlayChordPicture));
+    canvases.playChord = decodeInBackground(pic(layout::PlayChordPicture), LeftImage->PixelRatio(), true);
 
     // The labels are the first text measured: the font configuration must be read by then.
     if (setup_.fontConfiguration.valid())
@@ -263,19 +293,22 @@ std::string TMainForm::pic(const layout::Picture& picture) const
     return pic(std::string(picture.file));
 }
 
-// Each picture in the version that fits the screen, decoded once. The large ones decode side
-// by side on workers: the first paint waits for the slowest of them, not their sum. A missing
-// file is reported in the order the pictures are taken, as it always was.
+// Each picture in the version that fits the screen, decoded once. They decode side by side on
+// workers while this thread makes the buttons and labels: the first paint waits for the
+// slowest of them, not their sum. A missing file is reported in the order the pictures are
+// taken, as it always was.
 TMainForm::CanvasDecodes TMainForm::startCanvasPictures()
 {
     const double ratio = LeftImage->PixelRatio();
+    const bool piano = Game == gtPiano;
     CanvasDecodes decodes;
     decodes.top = decodeInBackground(pic(layout::TopAreaPicture), ratio);
-    loadChordTypeArea(ratio);
-    rootSpot_ = AlphaImage::ForScreen(pic(layout::RootSpotPicture), ratio);
+    decodes.chordTypes = decodeChordTypeAreaInBackground(
+        pic(layout::ChordTypeAreaPicture), piano ? pic(layout::PianoChordTypeAreaPicture) : std::string(),
+        CenterImage->size(), ratio);
+    decodes.rootSpot = std::async(std::launch::async, AlphaImage::ForScreen, pic(layout::RootSpotPicture), ratio);
     decodes.root = decodeInBackground(pic(layout::RootAreaPicture), ratio);
-    decodes.instrument =
-        decodeInBackground(pic(Game == gtPiano ? layout::KeyboardPicture : layout::FretboardPicture), ratio);
+    decodes.instrument = decodeInBackground(pic(piano ? layout::KeyboardPicture : layout::FretboardPicture), ratio);
     decodes.play = decodeInBackground(pic(layout::PlayAreaPicture), ratio);
     return decodes;
 }
@@ -286,34 +319,14 @@ void TMainForm::placeCanvasPictures(CanvasDecodes& decodes)
 {
     const double ratio = LeftImage->PixelRatio();
     TopImage->SetPicture(decodes.top.get());
+    CenterImage->SetPicture(decodes.chordTypes.get());
+    rootSpot_ = decodes.rootSpot.get();
     rootBackground_ = BitmapAtRatio(decodes.root.get(), ratio);
     LeftImage->SetPicture(rootBackground_);
     InstrumentPicture = BitmapAtRatio(decodes.instrument.get(), ratio);
     BottomImage->SetPicture(InstrumentPicture);
     RightImage->SetPicture(decodes.play.get());
-}
-
-// The chord-type column; on the piano its category field's picture is drawn over it. An
-// overlay that covers the whole column hides the guitar's picture, which is then not
-// decoded at all (a missing file still stops start-up).
-void TMainForm::loadChordTypeArea(double ratio)
-{
-    const std::string area = pic(layout::ChordTypeAreaPicture);
-    if (Game != gtPiano) {
-        CenterImage->LoadPicture(area);
-        return;
-    }
-    raiseIfMissing(area);
-    QImage overlay;
-    LoadImageToBitmap(overlay, pic(layout::PianoChordTypeAreaPicture), ratio);
-    const QSizeF covered = overlay.deviceIndependentSize();
-    if (covered.width() >= CenterImage->width() && covered.height() >= CenterImage->height()) {
-        CenterImage->SetPicture(overlay);
-        return;
-    }
-    CenterImage->LoadPicture(area);
-    QPainter painter(&CenterImage->Canvas());
-    painter.drawImage(QPointF(0, 0), overlay);
+    PlayChordButton->SetPicture(decodes.playChord.get());
 }
 
 void TMainForm::createChordTypeButtons()

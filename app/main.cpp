@@ -54,10 +54,10 @@ int main(int argc, char** argv)
             return ReportStartupFailure(error.what());
         }
         windows.main->showMaximized();
-        // What the first paint does not need follows it: the sound, then the settings dialog.
+        // What the first paint does not need follows it: the sound, then the dialogs.
         AfterFirstPaint(*windows.main, [&] {
             soundHold.reset();
-            AddSettingsDialog(windows, setup);
+            AddDialogs(windows, setup);
         });
         status = QApplication::exec();
     }

@@ -41,17 +41,13 @@ void TImage::SetPicture(const QImage& picture)
     update();
 }
 
-void TImage::LoadPicture(const std::string& file)
-{
-    TPicture picture;
-    LoadImageToPicture(picture, file, devicePixelRatioF());
-    SetPicture(picture.Bitmap);
-}
-
 void TImage::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    painter.fillRect(rect(), Qt::black);
+    // Black where the canvas does not reach.
+    const QSizeF covered = canvas_.isNull() ? QSizeF() : canvas_.deviceIndependentSize();
+    if (covered.width() < width() || covered.height() < height())
+        painter.fillRect(rect(), Qt::black);
     if (!canvas_.isNull())
         painter.drawImage(QPointF(0, 0), canvas_);
 }

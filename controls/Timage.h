@@ -8,7 +8,6 @@
 #include <QImage>
 #include <QWidget>
 
-#include <string>
 
 class TImage : public QWidget {
     Q_OBJECT
@@ -26,9 +25,6 @@ public:
     // The canvas becomes a copy of the picture at the picture's layout size (converted to
     // RGB32 and resampled to the canvas's ratio when the picture has another), repainted.
     void SetPicture(const QImage& picture);
-    // Loads a picture file opaque, the one that fits the screen; a missing file throws
-    // (see LoadImageToPicture).
-    void LoadPicture(const std::string& file);
     void Repaint() { update(); }
 
     int Tag() const { return tag_; }

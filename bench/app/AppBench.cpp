@@ -56,7 +56,7 @@ ProgramWindows createWindows(Player& player, TMIDIContent& content)
 {
     const MainFormSetup setup = programSetup(player, content);
     ProgramWindows windows = CreateProgramWindows(setup);
-    AddSettingsDialog(windows, setup);
+    AddDialogs(windows, setup);
     return windows;
 }
 
@@ -108,7 +108,7 @@ int runChild(int argc, char** argv, bool program)
     windows.main->show();
     AfterFirstPaint(*windows.main, [&] {
         soundHold.reset();
-        AddSettingsDialog(windows, setup);
+        AddDialogs(windows, setup);
     });
     return QApplication::exec();
 }

@@ -140,7 +140,7 @@ struct ShownWindow {
         setup.content = &content;
         windows = CreateProgramWindows(setup);
         windows.main->show();
-        AddSettingsDialog(windows, setup);
+        AddDialogs(windows, setup);
         QElapsedTimer idle;
         idle.start();
         while (idle.elapsed() < 300)

@@ -303,7 +303,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     form.Controls().MoveEchoTimer->setInterval(0);
     form.Controls().ShowRFBTimer->setInterval(0);
     form.show();
-    AddSettingsDialog(windows, setup);
+    AddDialogs(windows, setup);
     pressEveryRoot(form);
     pressEveryChordType(form);
     pressCategories(form);

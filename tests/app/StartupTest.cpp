@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QSpinBox>
 #include <QListWidget>
 #include <QMessageBox>
@@ -118,6 +119,30 @@ TEST(StartUp, PianoShowsItsOwnChordTypeColumn)
     }
 }
 
+// The canvases' pictures decode on workers, but a missing one still stops start-up at once,
+// naming the file, for either instrument.
+TEST(StartUp, AMissingCanvasPictureStopsStartUp)
+{
+    struct Case { const char* parameter; layout::Picture picture; };
+    const Case cases[] = {
+        {"", layout::TopAreaPicture},          {"", layout::PianoChordTypeAreaPicture},
+        {"", layout::RootAreaPicture},         {"", layout::KeyboardPicture},
+        {"guitar", layout::FretboardPicture},  {"guitar", layout::PlayAreaPicture},
+        {"guitar", layout::PlayChordPicture},
+    };
+    for (const Case& c : cases) {
+        WindowFixture fixture;
+        const std::string file = fixture.Folder() + "/pics/" + std::string(c.picture.file);
+        ASSERT_TRUE(QFile::remove(QString::fromStdString(file)));
+        try {
+            fixture.Start(c.parameter);
+            ADD_FAILURE() << "start-up did not fail without " << file;
+        } catch (const std::exception& error) {
+            EXPECT_EQ(std::string(error.what()).rfind("File not found:" + file + " ", 0), 0u) << error.what();
+        }
+    }
+}
+
 namespace {
 
 class PaintCounter : public QObject {
@@ -134,7 +159,7 @@ protected:
 
 } // namespace
 
-// The sound and the settings dialog follow the window's first paint.
+// The sound and the dialogs follow the window's first paint.
 TEST(StartUp, WhatFollowsTheFirstPaintRunsOnceAfterIt)
 {
     QWidget window;

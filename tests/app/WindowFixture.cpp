@@ -146,7 +146,7 @@ TMainForm& WindowFixture::Start(const std::string& firstParameter)
     windows_ = CreateProgramWindows(setup);
     windows_.main->show();
     // As the program does once the window has painted.
-    AddSettingsDialog(windows_, setup);
+    AddDialogs(windows_, setup);
     // Focus tests need the window active, as it is on a desktop.
     windows_.main->activateWindow();
     QApplication::setActiveWindow(windows_.main.get());
