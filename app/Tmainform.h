@@ -24,9 +24,11 @@
 #include "chords/ChordBook.h"
 #include "chords/ChordVariations.h"
 #include "common/Vexel/src/PicUtils.h"
+#include "controls/Nxpanel.h"
 #include "layout/Layout.h"
 
 #include <QImage>
+#include <QPointer>
 #include <QTemporaryDir>
 #include <QWidget>
 
@@ -290,6 +292,8 @@ private:
     CanvasDecodes startCanvasPictures();
     void placeCanvasPictures(CanvasDecodes& decodes);
     void awaitChordBook();
+    void startButtonPictures();
+    void placeButtonPictures();
     void startFinderIndex();
     void ensureFinderIndex();
     void placePanels();
@@ -370,6 +374,9 @@ private:
     MainFormSetup setup_;
     std::future<ChordBook> pendingBook_;
     std::future<FinderIndex> pendingIndex_;   // destroyed (waited for) before Book
+    // The buttons' first pictures while a worker decodes them, and whose they are.
+    std::future<std::vector<TNXPanel::PictureJob>> pendingButtonPictures_;
+    std::vector<QPointer<TNXPanel>> buttonPictureOwners_;
     // Each chord-type button with the table row it was made from, in table order.
     struct ChordTypeButtonRow {
         TNXPanel* button;

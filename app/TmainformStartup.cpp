@@ -100,6 +100,7 @@ void TMainForm::FormCreate()
     startSettings_ = std::make_unique<UserSettings>(
         ReadUserSettings(setup_.settingsFile, setup_.firstParameter, setup_.player));
     LoadScreenState();
+    startButtonPictures();
     created_ = true;
 }
 
@@ -189,6 +190,38 @@ void TMainForm::SaveScreenState()
     batch.Commit();
 }
 
+// The pictures the buttons show at first decode on a worker while the window finishes its
+// creation and first show, so that the first paint need not decode them.
+void TMainForm::startButtonPictures()
+{
+    std::vector<TNXPanel::PictureJob> jobs;
+    for (TNXPanel* panel : findChildren<TNXPanel*>()) {
+        std::optional<TNXPanel::PictureJob> job = panel->isVisibleTo(this) ? panel->ShownPictureJob() : std::nullopt;
+        if (!job)
+            continue;
+        buttonPictureOwners_.emplace_back(panel);
+        jobs.push_back(std::move(*job));
+    }
+    pendingButtonPictures_ = std::async(std::launch::async, [jobs = std::move(jobs)]() mutable {
+        for (TNXPanel::PictureJob& job : jobs)
+            job.Decode();
+        return std::move(jobs);
+    });
+}
+
+// Hands each button the picture decoded for it; a button that has changed its look since
+// decodes its new picture when it paints.
+void TMainForm::placeButtonPictures()
+{
+    if (!pendingButtonPictures_.valid())
+        return;
+    std::vector<TNXPanel::PictureJob> jobs = pendingButtonPictures_.get();
+    for (std::size_t i = 0; i < jobs.size(); ++i)
+        if (buttonPictureOwners_[i])
+            buttonPictureOwners_[i]->PutDecoded(std::move(jobs[i]));
+    buttonPictureOwners_.clear();
+}
+
 // The first show puts back the remembered (or default) root and chord type.
 void TMainForm::FormShow()
 {
@@ -219,6 +252,7 @@ void TMainForm::FormShow()
         if (!settingsProblem_.empty())
             reportError(std::runtime_error("Settings cannot be saved.\n" + settingsProblem_));
         ApplyMIDIInput();
+        placeButtonPictures();
         QTimer::singleShot(kFinderIndexDelayMs, this, [this] { startFinderIndex(); });
     }
     FormResize();

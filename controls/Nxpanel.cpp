@@ -115,6 +115,46 @@ void TNXPanel::FreeImage(int slot)
     slots_[slot] = SlotPicture();
 }
 
+namespace {
+
+TNXPanel::Picture decodeSlotPicture(const EncodedPicture& encoded, int kind)
+{
+    if (kind == 1)
+        return encoded.DecodeAlphaImage();
+    return TPicture{encoded.DecodeBitmap()};
+}
+
+} // namespace
+
+void TNXPanel::PictureJob::Decode()
+{
+    decoded = decodeSlotPicture(*encoded, kind);
+}
+
+std::optional<TNXPanel::PictureJob> TNXPanel::ShownPictureJob() const
+{
+    const int slot = shownSlot();
+    if (!HoldsPicture(slot))
+        return std::nullopt;
+    const SlotPicture& shown = slots_[slot];
+    const int scale = PictureScaleFor(devicePixelRatioF());
+    if (shown.decodedScale != 0 || !shown.encoded || shown.encoded->scale != scale)
+        return std::nullopt;
+    return PictureJob{slot, shown.kind, scale, shown.encoded, {}};
+}
+
+void TNXPanel::PutDecoded(PictureJob job)
+{
+    if (!HoldsPicture(job.slot))
+        return;
+    SlotPicture& target = slots_[job.slot];
+    if (target.encoded != job.encoded || target.kind != job.kind || target.decodedScale != 0 ||
+        job.scale != PictureScaleFor(devicePixelRatioF()))
+        return;
+    target.decoded = std::move(job.decoded);
+    target.decodedScale = job.scale;
+}
+
 // The slot's picture, decoded now unless it was already or another slot holds the same
 // file decoded alike. The version read at setting time is re-read when the panel has
 // moved to a screen of another density since.
@@ -136,10 +176,7 @@ const TNXPanel::Picture& TNXPanel::DecodedPicture(int slot)
         if (!reread->bytes.empty())
             target.encoded = std::move(reread);
     }
-    if (target.kind == 1)
-        target.decoded = target.encoded->DecodeAlphaImage();
-    else
-        target.decoded = TPicture{target.encoded->DecodeBitmap()};
+    target.decoded = decodeSlotPicture(*target.encoded, target.kind);
     target.decodedScale = scale;
     return target.decoded;
 }
@@ -374,6 +411,15 @@ void TNXPanel::CopyBackground(QImage& canvas) const
                       QRectF(origin.x() * ratio, origin.y() * ratio, width() * ratio, height() * ratio));
 }
 
+// The look of the present state: the checked picture over the state's own, or the disabled
+// picture when the panel is disabled or its state has no picture.
+int TNXPanel::shownSlot() const
+{
+    if (state_ >= 0 && HoldsPicture(state_) && isEnabled())
+        return checked_ && HoldsPicture(SlotChecked) ? int(SlotChecked) : state_;
+    return SlotDisabled;
+}
+
 void TNXPanel::paintEvent(QPaintEvent*)
 {
     // Composed off screen at the screen's pixel density; what no step paints stays
@@ -390,19 +436,14 @@ void TNXPanel::paintEvent(QPaintEvent*)
         painted = true;
     }
 
-    const LabelFont* font = &fonts_[SlotDisabled];
-    if (state_ >= 0 && HoldsPicture(state_) && isEnabled()) {
-        if (checked_ && HoldsPicture(SlotChecked)) {
-            painted = ImageDraw(canvas, SlotChecked);
-            font = &fonts_[SlotChecked];
-        } else {
-            painted = ImageDraw(canvas, state_);
-            const int fontSlot = (state_ == StateMouseMove || state_ == StateMouseDown) ? state_ : int(SlotIdle);
-            font = &fonts_[fontSlot];
-        }
-    } else if (ImageDraw(canvas, SlotDisabled)) {
+    const int slot = shownSlot();
+    if (ImageDraw(canvas, slot))
         painted = true;
-    }
+    const LabelFont* font = &fonts_[SlotDisabled];
+    if (slot == SlotChecked && checked_)
+        font = &fonts_[SlotChecked];
+    else if (slot != SlotDisabled)
+        font = &fonts_[(state_ == StateMouseMove || state_ == StateMouseDown) ? state_ : int(SlotIdle)];
     if (!painted)
         PaintPlainFace(canvas);
     DrawLabel(canvas, *font);

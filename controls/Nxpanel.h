@@ -14,6 +14,7 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 #include <string>
 #include <variant>
 
@@ -76,6 +77,22 @@ public:
     bool HoldsPicture(int slot) const;
     // Whether the slot's file has been decoded yet (tests and benchmarks).
     bool PictureDecoded(int slot) const;
+
+    using Picture = std::variant<std::monostate, TPicture, AlphaImage>;
+    // The picture the panel paints in its present state, to be decoded on another thread
+    // (Decode) and handed back on the panel's (PutDecoded), so that painting need not
+    // decode it. The panel may change meanwhile: what no longer fits is dropped.
+    struct PictureJob {
+        int slot = -1;
+        int kind = 0;
+        int scale = 0;
+        std::shared_ptr<const EncodedPicture> encoded;
+        Picture decoded;
+        void Decode();
+    };
+    // None when that picture is decoded already, or there is none to decode.
+    std::optional<PictureJob> ShownPictureJob() const;
+    void PutDecoded(PictureJob job);
 
     void SetText(const std::string& text);
     const std::string& GetText() const { return text_; }
@@ -144,7 +161,6 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
-    using Picture = std::variant<std::monostate, TPicture, AlphaImage>;
     // What a slot shows: the file it came from ("" for an empty slot), read when it was
     // set, and decoded on first use.
     struct SlotPicture {
@@ -159,6 +175,7 @@ private:
     void SetImage(int kind, int slot, const std::string& name);
     void FreeImage(int slot);
     const Picture& DecodedPicture(int slot);
+    int shownSlot() const;
     bool ImageDraw(QImage& canvas, int slot);
     void MEnter();
     void MLeave();

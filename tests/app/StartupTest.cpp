@@ -119,6 +119,28 @@ TEST(StartUp, PianoShowsItsOwnChordTypeColumn)
     }
 }
 
+// The pictures the buttons show at first are decoded before the window first paints, so
+// the paint does not decode them; the buttons that change their look while the window is
+// first shown (the remembered chord type) are few.
+TEST(StartUp, ButtonsShowPicturesDecodedBeforeTheFirstPaint)
+{
+    for (const char* parameter : {"", "guitar"}) {
+        WindowFixture fixture;
+        TMainForm& form = fixture.Start(parameter);
+        int visible = 0;
+        std::vector<std::string> undecoded;
+        for (TNXPanel* panel : form.findChildren<TNXPanel*>()) {
+            if (!panel->isVisibleTo(&form))
+                continue;
+            ++visible;
+            if (panel->ShownPictureJob())
+                undecoded.push_back(panel->objectName().toStdString());
+        }
+        EXPECT_GT(visible, 20) << parameter;
+        EXPECT_LE(undecoded.size(), 2u) << parameter << ": " << ::testing::PrintToString(undecoded);
+    }
+}
+
 // The canvases' pictures decode on workers, but a missing one still stops start-up at once,
 // naming the file, for either instrument.
 TEST(StartUp, AMissingCanvasPictureStopsStartUp)

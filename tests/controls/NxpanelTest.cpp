@@ -9,6 +9,8 @@
 #include <QTest>
 
 #include <filesystem>
+#include <optional>
+#include <thread>
 
 namespace {
 
@@ -130,6 +132,31 @@ TEST_F(PanelTest, PicturesAreDecodedWhenFirstShown)
     std::filesystem::remove(pressed);
     panel->SetChecked(true);
     EXPECT_EQ(Shown(), downColour);
+}
+
+// The shown picture may be decoded on another thread and handed back; one whose slot has
+// taken another file meanwhile is dropped, and the new file shows.
+TEST_F(PanelTest, ShownPictureDecodedElsewhereIsUsedUnlessTheSlotChanged)
+{
+    SetAll();
+    panel->SetChecked(true);
+    std::optional<TNXPanel::PictureJob> job = panel->ShownPictureJob();
+    ASSERT_TRUE(job);
+    EXPECT_EQ(job->slot, TNXPanel::SlotChecked);
+    std::thread([&] { job->Decode(); }).join();
+    panel->PutDecoded(std::move(*job));
+    EXPECT_TRUE(panel->PictureDecoded(TNXPanel::SlotChecked));
+    EXPECT_FALSE(panel->ShownPictureJob()) << "nothing left to decode";
+    EXPECT_EQ(Shown(), checkedColour);
+
+    panel->SetChecked(false);
+    job = panel->ShownPictureJob();
+    ASSERT_TRUE(job);
+    job->Decode();
+    panel->SetPicOnIdle(pics.Solid("other.png", 60, 30, hoverColour));
+    panel->PutDecoded(std::move(*job));
+    EXPECT_FALSE(panel->PictureDecoded(TNXPanel::SlotIdle));
+    EXPECT_EQ(Shown(), hoverColour);
 }
 
 TEST_F(PanelTest, AStateWithoutItsPictureShowsTheDisabledPicture)
