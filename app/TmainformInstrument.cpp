@@ -80,11 +80,9 @@ void TMainForm::DrawChordOnInstrument(const TChordVariation* variation)
     ShowRFBTimer->stop();
     if (ReverseFinderOn())
         ShowRFBTimer->start();
+    // The bare instrument again; its pixels are copied once, as drawing on them begins.
+    BottomImage->SetPicture(InstrumentPicture);
     QImage& canvas = BottomImage->Canvas();
-    {
-        QPainter painter(&canvas);
-        painter.drawImage(0, 0, InstrumentPicture);
-    }
     const TChordVariation& record = variation ? *variation : CurrentChord;
     auto labelOf = [&](size_t i) -> std::string {
         const auto& labels = noteNamesShown() ? record.noteNames : record.degreeLabels;
@@ -137,11 +135,9 @@ void TMainForm::drawFinderMarker(QImage& canvas, int code, ColourValue fill, con
 
 void TMainForm::DrawFinderMarks()
 {
+    // The bare instrument again; its pixels are copied once, as drawing on them begins.
+    BottomImage->SetPicture(InstrumentPicture);
     QImage& canvas = BottomImage->Canvas();
-    {
-        QPainter painter(&canvas);
-        painter.drawImage(0, 0, InstrumentPicture);
-    }
     for (const auto& [code, degree] : FinderMarks) {
         const std::string label = noteNamesShown() ? pitchName(MarkSoundingNote(Game, code)) : degree;
         drawFinderMarker(canvas, code, MarkerColor, label);

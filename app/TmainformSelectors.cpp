@@ -45,11 +45,8 @@ void TMainForm::SelectRoot(int index)
 
 void TMainForm::DrawRootSelector()
 {
+    LeftImage->SetPicture(rootBackground_);
     QImage& canvas = LeftImage->Canvas();
-    {
-        QPainter painter(&canvas);
-        painter.drawImage(0, 0, rootBackground_);
-    }
     if (SelectedRoot >= 0 && SelectedRoot < RootCount) {
         const TRootInfo& root = RootTable[SelectedRoot];
         const layout::Point centre = layout::RootCentres[SelectedRoot];
