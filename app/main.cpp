@@ -34,10 +34,11 @@ int main(int argc, char** argv)
     setup.settingsFile = SettingsFilePath(setup.folder, options.portable);
 
     // The device list is configured from the settings before the player opens anything. The
-    // built-in synthesizer opens once the window has painted: until then start-up has both
-    // cores. A note asked for before it is ready plays when it is.
-    std::shared_ptr<MIDIDeviceList> devices = MakeSystemMIDIDevices();
-    std::unique_ptr<BackgroundHold> soundHold = devices->HoldBackground(kSoundHoldAtStart);
+    // built-in synthesizer and the first JACK connection open once the window has painted:
+    // until then start-up has both cores. A note asked for before it is ready plays when it is.
+    const auto opener = std::make_shared<BackgroundOpener>();
+    std::unique_ptr<BackgroundHold> soundHold = opener->Hold(kSoundHoldAtStart);
+    std::shared_ptr<MIDIDeviceList> devices = MakeSystemMIDIDevices({}, opener);
     const std::unique_ptr<Player> player = MakeProgramPlayer(devices, setup.settingsFile, setup.firstParameter);
     _player = player.get();
     TMIDIContent content;

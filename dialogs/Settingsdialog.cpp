@@ -267,7 +267,11 @@ UserSettings ReadUserSettings(const std::string& settingsFile, const std::string
     values.playback.rootVolume = stored("RootVolume");
     values.playback.chordVolume = stored("ChordVolume");
     values.playback.staggerMs = stored("ArpegioStaggers");
-    values.midiInput = RestoredInput(ini.ReadString(section, kMIDIInputKey, kOwnInputName), MIDIInputEntries(player));
+    // Tonvera's own input and "none" are always offered: only another port's name needs the
+    // list of ports, which may mean asking a JACK server.
+    const std::string savedInput = ini.ReadString(section, kMIDIInputKey, kOwnInputName);
+    const bool alwaysOffered = savedInput == kOwnInputName || savedInput == kNoMIDIInput;
+    values.midiInput = alwaysOffered ? savedInput : RestoredInput(savedInput, MIDIInputEntries(player));
     if (values.midiInput == kNoMIDIInput)
         values.midiInput.clear();
     return values;

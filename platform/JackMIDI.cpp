@@ -1,14 +1,15 @@
 // The JACK back end through RtMidi. RtMidi's JACK API is touched only while a connection
 // of our own finds the server running (without one RtMidi crashes), and the ports are
 // listed through that connection, so listing makes no client named "Tonvera". The first
-// connection is made in the background: without a server, libjack's first call costs a
-// few milliseconds. Outputs stop sending once their server has gone (RtMidi would wait
+// connection is made in the background (without a server, libjack's first call costs a
+// few milliseconds), or at once by whoever needs it before that. Outputs stop sending once their server has gone (RtMidi would wait
 // forever for room in its buffer).
 #include "platform/BackgroundOpener.h"
 #include "platform/JackServer.h"
 #include "platform/RtMidiPorts.h"
 
-#include <future>
+#include <memory>
+#include <mutex>
 
 namespace {
 
@@ -16,9 +17,7 @@ class JackBackEnd : public RtMidiBackEnd {
 public:
     explicit JackBackEnd(const std::shared_ptr<BackgroundOpener>& opener) : RtMidiBackEnd(RtMidi::UNIX_JACK, " (JACK)")
     {
-        auto first = std::make_shared<std::promise<std::shared_ptr<JackConnection>>>();
-        firstConnection_ = first->get_future();
-        opener->Post([first] { first->set_value(JackConnection::Open()); });
+        opener->Post([link = link_] { link->Connect(); });
     }
 
 protected:
@@ -40,23 +39,40 @@ private:
         return std::move(info.*ports);
     }
 
-    // The connection while its server runs; a new one once it has gone (servers start
-    // and stop while the program runs). Null without a server.
-    std::shared_ptr<JackConnection> connection()
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        if (firstConnection_.valid()) {
-            connection_ = firstConnection_.get(); // on the opener's thread it has already run
-            return connection_;
-        }
-        if (!connection_ || !connection_->Alive())
-            connection_ = JackConnection::Open();
-        return connection_;
-    }
+    std::shared_ptr<JackConnection> connection() { return link_->Current(); }
 
-    std::mutex mutex_;
-    std::future<std::shared_ptr<JackConnection>> firstConnection_;
-    std::shared_ptr<JackConnection> connection_;
+    // The connection, shared with the opener's job that makes the first one. Whoever comes
+    // first makes it, so no one waits for that job, which the opener may hold back.
+    struct Link {
+        // The first connection, unless someone has asked for one already.
+        void Connect()
+        {
+            std::lock_guard<std::mutex> lock(mutex);
+            if (!tried)
+                reconnectIfGone();
+        }
+        // The connection while its server runs; a new one once it has gone (servers start
+        // and stop while the program runs). Null without a server.
+        std::shared_ptr<JackConnection> Current()
+        {
+            std::lock_guard<std::mutex> lock(mutex);
+            reconnectIfGone();
+            return connection;
+        }
+
+    private:
+        void reconnectIfGone()
+        {
+            tried = true;
+            if (!connection || !connection->Alive())
+                connection = JackConnection::Open();
+        }
+
+        std::mutex mutex;
+        bool tried = false;
+        std::shared_ptr<JackConnection> connection;
+    };
+    const std::shared_ptr<Link> link_ = std::make_shared<Link>();
 };
 
 } // namespace

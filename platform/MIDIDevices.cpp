@@ -280,11 +280,6 @@ std::vector<unsigned> MIDIDeviceList::Configure(const SynthOptions& options)
 
 void MIDIDeviceList::WaitForBackground() const { opener_->WaitIdle(); }
 
-std::unique_ptr<BackgroundHold> MIDIDeviceList::HoldBackground(std::chrono::milliseconds atMost)
-{
-    return opener_->Hold(atMost);
-}
-
 // --- The system's table ------------------------------------------------------------------
 
 namespace {
@@ -298,10 +293,12 @@ const MIDIBackEndRow kSystemBackEnds[] = {
 
 } // namespace
 
-std::shared_ptr<MIDIDeviceList> MakeSystemMIDIDevices(const std::vector<std::string>& rows)
+std::shared_ptr<MIDIDeviceList> MakeSystemMIDIDevices(const std::vector<std::string>& rows,
+                                                      std::shared_ptr<BackgroundOpener> opener)
 {
     SilenceAudioLibraries();
-    auto opener = std::make_shared<BackgroundOpener>();
+    if (!opener)
+        opener = std::make_shared<BackgroundOpener>();
     std::vector<std::shared_ptr<MIDIBackEnd>> backEnds;
     for (const MIDIBackEndRow& row : kSystemBackEnds)
         if (rows.empty() || std::find(rows.begin(), rows.end(), row.name) != rows.end())

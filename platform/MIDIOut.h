@@ -3,7 +3,6 @@
 // JACK, or recorders in tests) and opens them, and opens MIDI inputs.
 #pragma once
 
-#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
@@ -15,7 +14,6 @@
 
 class MIDIBackEnd;
 class BackgroundOpener;
-class BackgroundHold;
 struct SynthOptions;
 
 // An output that opens in the background (the built-in synthesizer) starts Opening and
@@ -160,9 +158,6 @@ public:
 
     // Waits until the background work asked for so far is done. For tests and tools.
     void WaitForBackground() const;
-    // The background openings asked for from now on (the built-in synthesizer above all) wait
-    // while the hold lives, at most atMost: start-up's own work on other threads goes first.
-    std::unique_ptr<BackgroundHold> HoldBackground(std::chrono::milliseconds atMost);
 
 private:
     struct Listing;
@@ -182,5 +177,8 @@ private:
 // 0 = the built-in synthesizer (always listed; when it cannot start, the handle says why),
 // then ALSA sequencer ports, then JACK ports (only while a JACK server runs). Nothing is
 // ever printed on the terminal and no JACK server is ever started. With rows, only the
-// named rows of the table ("built-in synthesizer", "ALSA", "JACK").
-std::shared_ptr<MIDIDeviceList> MakeSystemMIDIDevices(const std::vector<std::string>& rows = {});
+// named rows of the table ("built-in synthesizer", "ALSA", "JACK"). The slow openings (the
+// built-in synthesizer, the first JACK connection) run on the opener given, which the
+// caller may hold back (BackgroundOpener::Hold), or on a new one.
+std::shared_ptr<MIDIDeviceList> MakeSystemMIDIDevices(const std::vector<std::string>& rows = {},
+                                                      std::shared_ptr<BackgroundOpener> opener = nullptr);

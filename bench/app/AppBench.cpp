@@ -95,8 +95,9 @@ int runChild(int argc, char** argv, bool program)
         return QApplication::exec();
     }
     // As the program starts (main.cpp).
-    std::shared_ptr<MIDIDeviceList> devices = MakeSystemMIDIDevices();
-    std::unique_ptr<BackgroundHold> soundHold = devices->HoldBackground(kSoundHoldAtStart);
+    const auto opener = std::make_shared<BackgroundOpener>();
+    std::unique_ptr<BackgroundHold> soundHold = opener->Hold(kSoundHoldAtStart);
+    std::shared_ptr<MIDIDeviceList> devices = MakeSystemMIDIDevices({}, opener);
     const std::unique_ptr<Player> player = MakeProgramPlayer(devices, std::getenv("TONVERA_BENCH_INI"), "");
     _player = player.get();
     TMIDIContent content;

@@ -134,6 +134,20 @@ TEST_F(JackTest, OtherProgramsPortsAreListedAndOpenedByName)
     EXPECT_GT(notes, 0);
 }
 
+// At start-up the opener is held until the window has painted. Asking for the ports then
+// makes the first connection at once instead of waiting for the held job (which would hang
+// here: the hold lasts an hour); the held job, run later, leaves it be.
+TEST_F(JackTest, PortsAreListedWhileTheFirstConnectionIsHeldBack)
+{
+    const auto opener = std::make_shared<BackgroundOpener>();
+    std::unique_ptr<BackgroundHold> hold = opener->Hold(std::chrono::hours(1));
+    auto devices = MakeSystemMIDIDevices({"JACK"}, opener);
+    EXPECT_TRUE(contains(devices->InputNames(), peer.OutName() + " (JACK)"));
+    hold.reset();
+    devices->WaitForBackground();
+    EXPECT_GE(devices->IndexOf(peer.InName() + " (JACK)"), 0);
+}
+
 TEST_F(JackTest, WhenTheServerStopsTonverasJackOutputsGoQuietInsteadOfHanging)
 {
     // When their server dies, libjack's threads end themselves in a way ThreadSanitizer
