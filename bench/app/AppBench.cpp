@@ -161,7 +161,7 @@ void BM_StartupSideBySide(benchmark::State& state)
         }
     }
     // Without a SoundFont there is no built-in synthesizer: the program runs silent.
-    const std::string silent = "env TONVERA_SOUNDFONT=/nonexistent.sf2 ";
+    const std::string silent = "TONVERA_SOUNDFONT=/nonexistent.sf2 ";
     const StartKind kinds[] = {
         {"bare", self + " --child-bare"},
         {"piano", self + " --child-tonvera"},
