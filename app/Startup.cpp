@@ -3,6 +3,7 @@
 #include "controls/Nxcomponentutils.h"
 #include "app/ProgramStyle.h"
 #include "midi/Player.h"
+#include "platform/MIDIOut.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -16,6 +17,15 @@ std::unique_ptr<Player> MakeProgramPlayer(std::shared_ptr<MIDIDeviceList> device
 {
     devices->Configure(ReadSynthOptions(settingsFile, firstParameter));
     return std::make_unique<Player>(std::move(devices));
+}
+
+ProgramSound MakeProgramSound(const std::string& settingsFile, const std::string& firstParameter)
+{
+    const auto opener = std::make_shared<BackgroundOpener>();
+    ProgramSound sound;
+    sound.hold = opener->Hold(kSoundHoldAtStart);
+    sound.player = MakeProgramPlayer(MakeSystemMIDIDevices({}, opener), settingsFile, firstParameter);
+    return sound;
 }
 
 namespace {

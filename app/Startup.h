@@ -5,6 +5,7 @@
 #include "app/Tmainform.h"
 #include "dialogs/Settingsdialog.h"
 #include "dialogs/Tsplashscreen.h"
+#include "platform/BackgroundOpener.h"
 
 #include <chrono>
 #include <functional>
@@ -25,6 +26,17 @@ std::unique_ptr<Player> MakeProgramPlayer(std::shared_ptr<MIDIDeviceList> device
 // How long the program holds back what follows the window's first paint (the sound, the
 // dialogs), at most: the first paint comes long before on any working machine.
 inline constexpr std::chrono::milliseconds kSoundHoldAtStart{1000};
+
+// The program's player on the system's devices, as the program starts: the slow openings
+// (the built-in synthesizer, the first JACK connection) wait until hold is released, once
+// the window has painted, or until kSoundHoldAtStart has passed. A note asked for
+// meanwhile plays when the synthesizer is ready.
+struct ProgramSound {
+    std::unique_ptr<BackgroundHold> hold;
+    std::unique_ptr<Player> player;
+};
+ProgramSound MakeProgramSound(const std::string& settingsFile, const std::string& firstParameter);
+
 
 // Runs then once, on the turn of the event loop after the window's first expose, which paints
 // it, or after atMost when the window has not been exposed by then. The window must have been

@@ -4,8 +4,6 @@
 #include "app/Startup.h"
 #include "midi/Player.h"
 #include "midi/Tmidicontent.h"
-#include "platform/BackgroundOpener.h"
-#include "platform/MIDIOut.h"
 #include "platform/ProgramFolder.h"
 #include "platform/SystemFonts.h"
 
@@ -34,15 +32,11 @@ int main(int argc, char** argv)
     setup.settingsFile = SettingsFilePath(setup.folder, options.portable);
 
     // The device list is configured from the settings before the player opens anything. The
-    // built-in synthesizer and the first JACK connection open once the window has painted:
-    // until then start-up has both cores. A note asked for before it is ready plays when it is.
-    const auto opener = std::make_shared<BackgroundOpener>();
-    std::unique_ptr<BackgroundHold> soundHold = opener->Hold(kSoundHoldAtStart);
-    std::shared_ptr<MIDIDeviceList> devices = MakeSystemMIDIDevices({}, opener);
-    const std::unique_ptr<Player> player = MakeProgramPlayer(devices, setup.settingsFile, setup.firstParameter);
-    _player = player.get();
+    // sound's slow openings wait for the window's first paint: until then start-up has both cores.
+    ProgramSound sound = MakeProgramSound(setup.settingsFile, setup.firstParameter);
+    _player = sound.player.get();
     TMIDIContent content;
-    setup.player = player.get();
+    setup.player = sound.player.get();
     setup.content = &content;
     setup.fontConfiguration = fontConfiguration;
 
@@ -57,7 +51,7 @@ int main(int argc, char** argv)
         windows.main->showMaximized();
         // What the first paint does not need follows it: the sound, then the dialogs.
         AfterFirstPaint(*windows.main, [&] {
-            soundHold.reset();
+            sound.hold.reset();
             AddDialogs(windows, setup);
         });
         status = QApplication::exec();

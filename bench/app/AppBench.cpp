@@ -9,7 +9,6 @@
 #include "controls/Timage.h"
 #include "midi/Player.h"
 #include "midi/Tmidicontent.h"
-#include "platform/BackgroundOpener.h"
 #include "platform/MIDIOut.h"
 #include "platform/ProgramFolder.h"
 #include "platform/SystemFonts.h"
@@ -95,20 +94,17 @@ int runChild(int argc, char** argv, bool program)
         return QApplication::exec();
     }
     // As the program starts (main.cpp).
-    const auto opener = std::make_shared<BackgroundOpener>();
-    std::unique_ptr<BackgroundHold> soundHold = opener->Hold(kSoundHoldAtStart);
-    std::shared_ptr<MIDIDeviceList> devices = MakeSystemMIDIDevices({}, opener);
-    const std::unique_ptr<Player> player = MakeProgramPlayer(devices, std::getenv("TONVERA_BENCH_INI"), "");
-    _player = player.get();
+    ProgramSound sound = MakeProgramSound(std::getenv("TONVERA_BENCH_INI"), "");
+    _player = sound.player.get();
     TMIDIContent content;
-    MainFormSetup setup = programSetup(*player, content, argc > 2 ? argv[2] : "");
+    MainFormSetup setup = programSetup(*sound.player, content, argc > 2 ? argv[2] : "");
     setup.fontConfiguration = fontConfiguration;
     ProgramWindows windows = CreateProgramWindows(setup);
     // The instrument view is the last part of the window to be painted.
     windows.main->Controls().BottomImage->installEventFilter(&watcher);
     windows.main->show();
     AfterFirstPaint(*windows.main, [&] {
-        soundHold.reset();
+        sound.hold.reset();
         AddDialogs(windows, setup);
     });
     return QApplication::exec();
