@@ -51,7 +51,6 @@ class QMimeData;
 class QTimer;
 class TImage;
 class TMIDIContent;
-class TNXPanel;
 class TSettings;
 struct PlaybackSettings;
 struct UserSettings;

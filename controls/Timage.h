@@ -8,7 +8,6 @@
 #include <QImage>
 #include <QWidget>
 
-
 class TImage : public QWidget {
     Q_OBJECT
 public:

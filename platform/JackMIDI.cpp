@@ -2,8 +2,8 @@
 // of our own finds the server running (without one RtMidi crashes), and the ports are
 // listed through that connection, so listing makes no client named "Tonvera". The first
 // connection is made in the background (without a server, libjack's first call costs a
-// few milliseconds), or at once by whoever needs it before that. Outputs stop sending once their server has gone (RtMidi would wait
-// forever for room in its buffer).
+// few milliseconds), or at once by whoever needs it before that. Outputs stop sending once
+// their server has gone (RtMidi would wait forever for room in its buffer).
 #include "platform/BackgroundOpener.h"
 #include "platform/JackServer.h"
 #include "platform/RtMidiPorts.h"
